@@ -1,0 +1,29 @@
+#include "app/shell/floating_window.h"
+#include "app/shell/skin.h"
+#include "app/support/background_job.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdlib>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("varrow-toolbox"));
+    // The floating window is a tool window; hiding it for the main window must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    applySkin(application);
+
+    FloatingWindow floating;
+    QObject::connect(&floating, &FloatingWindow::quitRequested, &application, &QApplication::quit);
+    floating.show();
+    QTimer::singleShot(300, &floating, &FloatingWindow::showBalloonTip);
+
+    const int exitCode = application.exec();
+    if (!ui::finishBackgroundJobs(2000)) {
+        // A worker is still blocked (a slow network call): its results have nowhere to go and it
+        // writes files only through temporary names, so ending now loses nothing.
+        std::quick_exit(exitCode);
+    }
+    return exitCode;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <expected>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+/// Reads a whole file; the error is a short description of what failed.
+std::expected<std::string, std::string> readWholeFile(const std::filesystem::path& path);
+
+/// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so `path` holds either
+/// its old content or all of the new one, never a part.
+std::expected<void, std::string> writeFileAtomically(const std::filesystem::path& path,
+                                                     std::string_view bytes);
+
+/// A fresh, unused temporary path beside `path` (same directory, so a rename over `path` is atomic).
+std::filesystem::path temporaryPathBeside(const std::filesystem::path& path);
+
+} // namespace platform

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QWidget>
+
+class CalculatorsPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalculatorsPanel(QWidget* pageBox);
+};

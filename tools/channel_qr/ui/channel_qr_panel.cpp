@@ -1,0 +1,5 @@
+#include "tools/channel_qr/ui/channel_qr_panel.h"
+
+ChannelQrPanel::ChannelQrPanel(QWidget* pageBox) : QWidget(pageBox) {
+    setGeometry(pageBox->rect());
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QWidget>
+
+class TrackingPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TrackingPanel(QWidget* pageBox);
+};
