@@ -21,6 +21,20 @@ constexpr std::array kEndpoints{
     EndpointInfo{Endpoint::TaobaoMarketPagesHost, "VARROW_TAOBAO_MARKET_PAGES_HOST", "market.m.taobao.com"},
     EndpointInfo{Endpoint::TmallPagesHost, "VARROW_TMALL_PAGES_HOST", "pages.tmall.com"},
     EndpointInfo{Endpoint::StaticAssetHost, "VARROW_STATIC_ASSET_HOST", "g.alicdn.com"},
+    // A host value may also be a base URL with scheme and port, such as "http://127.0.0.1:8080".
+    EndpointInfo{Endpoint::AiServiceHost, "VARROW_AI_SERVICE_HOST", "ai-api.varrow.cn"},
+    EndpointInfo{Endpoint::AiWebFrontEndHost, "VARROW_AI_WEB_HOST", "ai.varrow.cn"},
+    // Placeholder tokens; a real deployment sets its own through the environment.
+    EndpointInfo{Endpoint::AiAccessToken, "VARROW_AI_ACCESS_TOKEN",
+                 "eyJhbGciOiJIUzI1NiIsInR5cCI6IkpXVCJ9.eyJzdWIiOiJ2YXJyb3ctdG9vbGJveCIsInR5cCI6ImFjY2VzcyJ9."
+                 "dmFycm93LXRvb2xib3gtYWNjZXNz"},
+    EndpointInfo{
+        Endpoint::AiRefreshToken, "VARROW_AI_REFRESH_TOKEN",
+        "eyJhbGciOiJIUzI1NiIsInR5cCI6IkpXVCJ9.eyJzdWIiOiJ2YXJyb3ctdG9vbGJveCIsInR5cCI6InJlZnJlc2gifQ."
+        "dmFycm93LXRvb2xib3gtcmVmcmVzaA"},
+    EndpointInfo{Endpoint::TrackingSiteHost, "VARROW_TRACKING_SITE_HOST", "www.kuaidi.varrow.cn"},
+    EndpointInfo{Endpoint::NetworkTimeHost, "VARROW_NETWORK_TIME_HOST", "time.varrow.cn"},
+    EndpointInfo{Endpoint::TrackingApiHost, "VARROW_TRACKING_API_HOST", "wl.varrow.cn"},
 };
 
 const EndpointInfo& infoFor(Endpoint which) {

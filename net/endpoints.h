@@ -17,6 +17,15 @@ enum class Endpoint {
     TaobaoMarketPagesHost,
     TmallPagesHost,
     StaticAssetHost,
+    // AI writing assistant: the completion service, its web front end and the two fixed tokens.
+    AiServiceHost,
+    AiWebFrontEndHost,
+    AiAccessToken,
+    AiRefreshToken,
+    // Parcel tracking: interface 1 (tracking site), its network-time page, interface 2.
+    TrackingSiteHost,
+    NetworkTimeHost,
+    TrackingApiHost,
 };
 
 /// The endpoint's value: its environment variable when set and not empty, else the built-in default.
