@@ -1,9 +1,54 @@
 #pragma once
 
+#include "tools/channel_qr/channel_pictures.h"
+
 #include <QWidget>
 
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+
+/// The page "淘系二维码生成": ten channel codes of one product, shown and saved.
 class ChannelQrPanel : public QWidget {
     Q_OBJECT
 public:
     explicit ChannelQrPanel(QWidget* pageBox);
+
+    /// True while the latest generation still runs.
+    bool isGenerating() const { return m_generating; }
+
+Q_SIGNALS:
+    /// The latest generation has ended: all ten codes shown, or stopped by an error report.
+    void generationFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void generate();
+    void save();
+    void clearPictures();
+    void showPicture(std::size_t channel, const std::vector<std::uint8_t>& bmp);
+
+    std::array<QLabel*, channel_qr::kChannelCount> m_pictureBoxes{};
+    QLineEdit* m_idBox = nullptr;
+
+    // Each click starts a new generation; pictures of an older one are dropped, never shown.
+    std::uint64_t m_generation = 0;
+    std::shared_ptr<std::atomic<std::uint64_t>> m_latestGeneration =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
+    bool m_generating = false;
+
+    // What saving writes: the last generation that completed, and the ID it was made for.
+    struct Completed {
+        std::string productId;
+        channel_qr::ChannelPictures pictures;
+    };
+    std::optional<Completed> m_completed;
 };
