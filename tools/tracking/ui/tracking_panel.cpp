@@ -1,5 +1,123 @@
 #include "tools/tracking/ui/tracking_panel.h"
 
-TrackingPanel::TrackingPanel(QWidget* pageBox) : QWidget(pageBox) {
+#include "app/support/background_job.h"
+#include "app/support/message_box.h"
+#include "net/endpoints.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+tracking::Hosts hosts() {
+    return {net::endpoint(net::Endpoint::TrackingSiteHost), net::endpoint(net::Endpoint::NetworkTimeHost),
+            net::endpoint(net::Endpoint::TrackingApiHost)};
+}
+
+QString errorText(tracking::ExtractError error) {
+    switch (error) {
+    case tracking::ExtractError::PatternFailed:
+        return QStringLiteral("正则创建失败，请检查正则表达式语句是否有误！");
+    case tracking::ExtractError::NoMatch:
+        break;
+    }
+    return QStringLiteral("匹配失败，请检检查正则语句是否有误，数量：0");
+}
+
+} // namespace
+
+TrackingPanel::TrackingPanel(QWidget* pageBox) : QWidget(pageBox), m_fetch(net::WebRequest) {
     setGeometry(pageBox->rect());
+
+    auto* numberCaption = new QLabel(QStringLiteral("要查询的快递单号："), this);
+    numberCaption->setObjectName(QStringLiteral("标签46"));
+
+    m_number = new QLineEdit(QStringLiteral("YT2200000000000"), this);
+    m_number->setObjectName(QStringLiteral("编辑框1"));
+    m_number->setMinimumHeight(32);
+
+    m_companyLine = new QLabel(this);
+    m_companyLine->setObjectName(QStringLiteral("标签48"));
+    m_companyLine->setMinimumWidth(
+        m_companyLine->fontMetrics().horizontalAdvance(QStringLiteral("接口2不支持")));
+
+    m_queryButton = new QPushButton(QStringLiteral("查询"), this);
+    m_queryButton->setObjectName(QStringLiteral("按钮1"));
+    m_queryButton->setMinimumHeight(30);
+
+    m_interface1 = new QRadioButton(QStringLiteral("查询接口1"), this);
+    m_interface1->setObjectName(QStringLiteral("单选框6"));
+    m_interface1->setChecked(true);
+    m_interface2 = new QRadioButton(QStringLiteral("查询接口2"), this);
+    m_interface2->setObjectName(QStringLiteral("单选框7"));
+
+    auto* hint =
+        new QLabel(QStringLiteral("上面系统返回的快递公司简称，如果不准确，切换接口从新尝试。"), this);
+    hint->setObjectName(QStringLiteral("标签47"));
+    hint->setWordWrap(true);
+
+    // Part of the designed form, never shown: each query gathers its events in a text of its own.
+    auto* unused = new QLineEdit(this);
+    unused->setObjectName(QStringLiteral("编辑框34"));
+    unused->hide();
+
+    m_result = new QPlainTextEdit(this);
+    m_result->setObjectName(QStringLiteral("编辑框2"));
+
+    auto* choices = new QVBoxLayout;
+    choices->setSpacing(2);
+    choices->addWidget(m_interface1);
+    choices->addWidget(m_interface2);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 10, 8, 8);
+    grid->addWidget(numberCaption, 0, 0);
+    grid->addWidget(m_number, 0, 1);
+    grid->addWidget(m_companyLine, 0, 2);
+    grid->addWidget(m_queryButton, 0, 3);
+    grid->addWidget(hint, 1, 0, 1, 3);
+    grid->addLayout(choices, 1, 3);
+    grid->addWidget(m_result, 2, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+
+    connect(m_queryButton, &QPushButton::clicked, this, &TrackingPanel::query);
+}
+
+void TrackingPanel::setFetch(tracking::Fetch fetch) {
+    m_fetch = fetch ? std::move(fetch) : tracking::Fetch(net::WebRequest);
+}
+
+void TrackingPanel::query() {
+    const tracking::Interface which =
+        m_interface2->isChecked() ? tracking::Interface::Second : tracking::Interface::First;
+    const std::string number = m_number->text().toStdString();
+    QPointer<QLabel> companyLine = m_companyLine;
+    ui::runInBackground(
+        this,
+        [which, number, hosts = hosts(), fetch = m_fetch, companyLine](ui::JobContext& context) {
+            return tracking::runQuery(
+                which, number, hosts, fetch, [&context, companyLine](const std::string& line) {
+                    context.postToUi([companyLine, text = QString::fromStdString(line)] {
+                        if (companyLine)
+                            companyLine->setText(text);
+                    });
+                });
+        },
+        [this](const tracking::QueryResult& outcome) { showResult(outcome); });
+}
+
+void TrackingPanel::showResult(const tracking::QueryResult& outcome) {
+    if (!outcome.result) {
+        // The result box keeps the previous query's text.
+        ui::showMessage(window(), errorText(outcome.result.error()), {}, ui::MessageIcon::Error);
+        return;
+    }
+    m_result->setPlainText(QString::fromStdString(*outcome.result));
 }

@@ -1,9 +1,34 @@
 #pragma once
 
+#include "tools/tracking/tracking.h"
+
 #include <QWidget>
 
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+/// The tracking query inside `分组框1`: a number, a choice of two interfaces and the result box.
+/// The query runs in the background; its company line and result reach the widgets on the UI thread.
 class TrackingPanel : public QWidget {
     Q_OBJECT
 public:
     explicit TrackingPanel(QWidget* pageBox);
+
+    /// Replaces the HTTP exchange (tests count or fail requests); an empty one restores the real client.
+    void setFetch(tracking::Fetch fetch);
+
+private:
+    void query();
+    void showResult(const tracking::QueryResult& outcome);
+
+    QLineEdit* m_number = nullptr;
+    QLabel* m_companyLine = nullptr;
+    QPushButton* m_queryButton = nullptr;
+    QRadioButton* m_interface1 = nullptr;
+    QRadioButton* m_interface2 = nullptr;
+    QPlainTextEdit* m_result = nullptr;
+    tracking::Fetch m_fetch;
 };
