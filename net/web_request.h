@@ -12,25 +12,26 @@ namespace net {
 
 /// Everything one request needs; every field but `url` has a usable default.
 struct WebRequestOptions {
-    std::string url;
+    std::string url{};
     /// 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 OPTIONS, 5 DELETE, 6 TRACE, 7 CONNECT; anything else is GET.
     int method = 0;
     /// Text body (sent as its UTF-8 bytes) when `bodyBytes` is empty.
-    std::string body;
+    std::string body{};
     /// Cookie text to send; absent sends no Cookie header. Any "Cookie:" inside is removed first.
-    std::optional<std::string> cookies;
+    std::optional<std::string> cookies{};
     /// Extra request headers: "Name: value" lines joined by CR LF.
-    std::string headers;
+    std::string headers{};
     bool noRedirect = false;
     /// Binary body, sent instead of `body` when not empty.
-    std::string bodyBytes;
+    std::string bodyBytes{};
     /// Proxy address such as "http://host:port"; empty means none.
-    std::string proxy;
+    std::string proxy{};
     /// Seconds for each phase (connect, send, receive); below 1 means 15, except -1: the client's own.
     int timeout = 0;
-    std::string proxyUser;
-    std::string proxyPassword;
-    /// 1: credentials for the proxy, sent at once as Basic; 0: for the server when it asks.
+    std::string proxyUser{};
+    std::string proxyPassword{};
+    /// 1: credentials for the proxy, sent at once as Basic (their GBK bytes); 0: for the server when
+    /// it asks; others: for the proxy when it asks. Used only with a proxy.
     int proxyCredentialsFlag = 1;
     /// Merge the answer's cookies into `cookies` (see WebAnswer::cookies).
     bool mergeCookies = true;
@@ -39,7 +40,7 @@ struct WebRequestOptions {
     /// Capitalise every part of each header name ("accept-encoding" -> "Accept-Encoding").
     bool normalizeHeaderCase = true;
     /// Certificate authorities to trust, as a PEM file; empty means the system's store.
-    std::string caBundlePath;
+    std::string caBundlePath{};
     /// A body longer than this (after decoding gzip or deflate) fails the request.
     std::size_t maxBodyBytes = std::size_t{64} << 20;
 };
@@ -48,17 +49,17 @@ struct WebRequestOptions {
 /// too large, ...); the body is then empty, while status and headers keep what had arrived.
 struct WebAnswer {
     bool failed = false;
-    std::string error;
+    std::string error{};
     int status = 0;
     /// The body bytes, unconverted (gzip and deflate already decoded).
-    std::string body;
+    std::string body{};
     /// The final response's header lines (without the status line), joined by CR LF.
-    std::string headers;
-    /// "name=value" items set by the response, joined by "; ".
-    std::string returnedCookies;
+    std::string headers{};
+    /// "name=value" items set by the response, joined by "; " (the merged text when cookies merge).
+    std::string returnedCookies{};
     /// The caller's cookie text after the exchange (merged with the returned ones when asked);
     /// absent when the request had no cookies.
-    std::optional<std::string> cookies;
+    std::optional<std::string> cookies{};
 };
 
 /// Performs one exchange and returns its answer; never throws.
@@ -80,9 +81,6 @@ std::string CookieName(std::string_view item);
 
 /// Each item only at its first occurrence.
 std::string RemoveDuplicateItems(std::string_view text, std::string_view separator);
-
-/// Standard Base64 with "=" padding.
-std::string Base64Encode(std::string_view bytes);
 
 /// The "name=value" items of the Set-Cookie lines of a header block, joined by "; ".
 std::string CookiesFromHeaders(std::string_view headers);

@@ -1,0 +1,388 @@
+#include "net/web_request.h"
+
+#include "mock_http_server.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testsupport::MockHttpServer;
+using testsupport::MockResponse;
+using testsupport::RecordedRequest;
+
+constexpr const char* kAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
+
+/// Compresses with zlib; `windowBits` 15 + 16 gives gzip, 15 a zlib stream, -15 raw deflate.
+std::string compress(const std::string& data, int windowBits) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&stream, data.size()) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+/// The names of the headers as they arrived, in the server's order.
+std::vector<std::string> headerNames(const RecordedRequest& request) {
+    std::vector<std::string> names;
+    for (const auto& header : request.headers)
+        names.push_back(header.first);
+    return names;
+}
+
+bool hasHeaderNamedExactly(const RecordedRequest& request, const std::string& name) {
+    for (const auto& header : request.headers)
+        if (header.first == name)
+            return true;
+    return false;
+}
+
+class WebRequestTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.isListening()); }
+
+    net::WebAnswer get(const std::string& path, net::WebRequestOptions options = {}) {
+        options.url = server.url(path);
+        return net::WebRequest(options);
+    }
+
+    MockHttpServer server;
+};
+
+TEST_F(WebRequestTest, SendsEachMethodByItsIndex) {
+    server.on("/m", MockResponse{.body = "ok"});
+    struct Case {
+        int method;
+        const char* expected;
+    } cases[] = {{0, "GET"},    {1, "POST"},  {2, "HEAD"},    {3, "PUT"}, {4, "OPTIONS"},
+                 {5, "DELETE"}, {6, "TRACE"}, {7, "CONNECT"}, {8, "GET"}, {-1, "GET"}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.method);
+        const net::WebAnswer answer = get("/m", {.method = row.method});
+        ASSERT_FALSE(answer.failed) << answer.error;
+        const auto request = server.lastRequest();
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->method, row.expected);
+        EXPECT_EQ(answer.status, 200);
+        EXPECT_EQ(answer.body, row.method == 2 ? "" : "ok");
+    }
+}
+
+TEST_F(WebRequestTest, CompletesAndCapitalisesTheHeaders) {
+    server.on("/h", MockResponse{});
+    const std::string url = server.url("/h");
+    struct Expected {
+        std::string name;                 // exactly as it must arrive
+        std::optional<std::string> value; // nullopt: must not arrive
+    };
+    struct Case {
+        const char* name;
+        std::string headers;
+        bool complete = true;
+        bool normalize = true;
+        int method = 0;
+        std::vector<Expected> expected;
+    } cases[] = {
+        {"defaults for an empty block",
+         "",
+         true,
+         true,
+         0,
+         {{"Accept", "*/*"},
+          {"Referer", url},
+          {"Accept-Language", "zh-cn"},
+          {"User-Agent", kAgent},
+          {"Content-Type", std::nullopt}}},
+        {"post gets a form content type",
+         "",
+         true,
+         true,
+         1,
+         {{"Content-Type", "application/x-www-form-urlencoded"}}},
+        {"dashed name capitalised",
+         "accept-encoding: identity",
+         true,
+         true,
+         0,
+         {{"Accept-Encoding", "identity"}}},
+        {"every part capitalised", "sec-ch-ua-mobile: ?0", true, true, 0, {{"Sec-Ch-Ua-Mobile", "?0"}}},
+        {"own accept kept and not doubled", "accept: text/html", true, true, 0, {{"Accept", "text/html"}}},
+        {"keep-alive line not sent", "Connection: keep-alive", true, true, 0, {{"Connection", std::nullopt}}},
+        {"close line sent", "Connection: close", true, true, 0, {{"Connection", "close"}}},
+        {"case kept when not normalising", "x-lower-case: 1", false, false, 0, {{"x-lower-case", "1"}}},
+        {"nothing added when not completing",
+         "",
+         false,
+         true,
+         0,
+         {{"Accept", std::nullopt}, {"User-Agent", std::nullopt}, {"Referer", std::nullopt}}},
+        {"one line without CR LF", "X-One: 1", false, true, 0, {{"X-One", "1"}}},
+        {"unsendable lines dropped, the rest sent",
+         ": empty\r\nbad name: 1\r\nnocolon\r\nX-Good: 2",
+         false,
+         false,
+         0,
+         {{"X-Good", "2"}, {"bad name", std::nullopt}}},
+        {"later line replaces earlier", "X-Twice: 1\r\nX-Twice: 2", false, true, 0, {{"X-Twice", "2"}}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const net::WebAnswer answer = net::WebRequest({.url = url,
+                                                       .method = row.method,
+                                                       .headers = row.headers,
+                                                       .completeHeaders = row.complete,
+                                                       .normalizeHeaderCase = row.normalize});
+        ASSERT_FALSE(answer.failed) << answer.error;
+        const auto request = server.lastRequest();
+        ASSERT_TRUE(request);
+        for (const Expected& expected : row.expected) {
+            SCOPED_TRACE(expected.name);
+            if (!expected.value) {
+                EXPECT_EQ(request->headerCount(expected.name), 0u);
+                continue;
+            }
+            EXPECT_TRUE(hasHeaderNamedExactly(*request, expected.name))
+                << testing::PrintToString(headerNames(*request));
+            EXPECT_EQ(request->headerCount(expected.name), 1u);
+            EXPECT_EQ(request->header(expected.name), expected.value);
+        }
+    }
+}
+
+TEST_F(WebRequestTest, SendsBodiesWithTheirRealLength) {
+    server.on("/b", MockResponse{});
+    const std::string binary("\0\x01\xFFzip\0end", 9);
+    struct Case {
+        const char* name;
+        int method;
+        std::string body, bodyBytes, headers, expected;
+    } cases[] = {
+        {"form post", 1, "a=1&b=中文", "", "", "a=1&b=中文"},
+        {"binary body wins over text", 1, "text", binary, "", binary},
+        {"put", 3, "payload", "", "", "payload"},
+        {"lying length header ignored", 1, "12345", "", "Content-Length: 1", "12345"},
+        {"empty post", 1, "", "", "", ""},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const net::WebAnswer answer =
+            get("/b",
+                {.method = row.method, .body = row.body, .headers = row.headers, .bodyBytes = row.bodyBytes});
+        ASSERT_FALSE(answer.failed) << answer.error;
+        const auto request = server.lastRequest();
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->body, row.expected);
+        EXPECT_EQ(request->header("Content-Length"), std::to_string(row.expected.size()));
+    }
+}
+
+TEST_F(WebRequestTest, SendsAndMergesCookies) {
+    server.on("/c", MockResponse{.headers = {{"Set-Cookie", "b=3; Path=/"}, {"Set-Cookie", "a=deleted"}}});
+    server.on("/plain", MockResponse{});
+
+    net::WebAnswer answer = get("/c", {.cookies = "a=1; b=2"});
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(server.lastRequest()->header("Cookie"), "a=1; b=2");
+    EXPECT_EQ(answer.cookies, "b=3");
+    EXPECT_EQ(answer.returnedCookies, "b=3");
+
+    answer = get("/c", {.cookies = "a=1; b=2", .mergeCookies = false});
+    EXPECT_EQ(answer.cookies, "a=1; b=2");
+    EXPECT_EQ(answer.returnedCookies, "b=3; a=deleted");
+
+    answer = get("/plain", {.cookies = "Cookie: a=1"});
+    EXPECT_EQ(server.lastRequest()->header("Cookie"), "a=1");
+    EXPECT_EQ(answer.cookies, "a=1");
+
+    answer = get("/plain", {.cookies = "a=1\r\nX-Injected: 1"});
+    EXPECT_EQ(server.lastRequest()->headerCount("Cookie"), 0u);
+    EXPECT_EQ(server.lastRequest()->headerCount("X-Injected"), 0u);
+
+    answer = get("/plain");
+    EXPECT_EQ(server.lastRequest()->headerCount("Cookie"), 0u);
+    EXPECT_FALSE(answer.cookies);
+    EXPECT_EQ(answer.returnedCookies, "");
+}
+
+TEST_F(WebRequestTest, ReturnsStatusAndHeadersOfTheFinalAnswer) {
+    server.on("/from", MockResponse{.status = 302, .body = "moved", .headers = {{"Location", "/to"}}});
+    server.on("/to", MockResponse{.body = "arrived", .headers = {{"X-Final", "yes"}}});
+
+    net::WebAnswer answer = get("/from");
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, "arrived");
+    EXPECT_NE(answer.headers.find("X-Final: yes"), std::string::npos);
+    EXPECT_EQ(answer.headers.find("Location"), std::string::npos);
+    EXPECT_EQ(answer.headers.find("HTTP/"), std::string::npos);
+    EXPECT_FALSE(answer.headers.ends_with("\r\n"));
+
+    answer = get("/from", {.noRedirect = true});
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.status, 302);
+    EXPECT_EQ(answer.body, "moved");
+    EXPECT_NE(answer.headers.find("Location: /to"), std::string::npos);
+
+    answer = get("/nowhere");
+    EXPECT_FALSE(answer.failed);
+    EXPECT_EQ(answer.status, 404);
+}
+
+TEST_F(WebRequestTest, DecodesCompressedAnswers) {
+    const std::string text = "物流信息 " + std::string(5000, 'x');
+    server.on("/gzip",
+              MockResponse{.body = compress(text, 15 + 16), .headers = {{"Content-Encoding", "gzip"}}});
+    server.on("/zlib",
+              MockResponse{.body = compress(text, 15), .headers = {{"Content-Encoding", "deflate"}}});
+    server.on("/raw",
+              MockResponse{.body = compress(text, -15), .headers = {{"Content-Encoding", "deflate"}}});
+    server.on("/corrupt", MockResponse{.body = "not gzip at all", .headers = {{"Content-Encoding", "gzip"}}});
+    server.on("/truncated", MockResponse{.body = compress(text, 15 + 16).substr(0, 40),
+                                         .headers = {{"Content-Encoding", "gzip"}}});
+
+    for (const char* path : {"/gzip", "/zlib", "/raw"}) {
+        SCOPED_TRACE(path);
+        const net::WebAnswer answer = get(path);
+        ASSERT_FALSE(answer.failed) << answer.error;
+        EXPECT_EQ(answer.body, text);
+    }
+    for (const char* path : {"/corrupt", "/truncated"}) {
+        SCOPED_TRACE(path);
+        const net::WebAnswer answer = get(path);
+        EXPECT_TRUE(answer.failed);
+        EXPECT_EQ(answer.body, "");
+    }
+}
+
+TEST_F(WebRequestTest, FailsAnswersLargerThanTheLimit) {
+    const std::string big(20000, 'z');
+    server.on("/big", MockResponse{.body = big});
+    server.on("/bomb",
+              MockResponse{.body = compress(big, 15 + 16), .headers = {{"Content-Encoding", "gzip"}}});
+    for (const char* path : {"/big", "/bomb"}) {
+        SCOPED_TRACE(path);
+        net::WebAnswer answer = get(path, {.maxBodyBytes = 10000});
+        EXPECT_TRUE(answer.failed);
+        EXPECT_EQ(answer.body, "");
+        answer = get(path, {.maxBodyBytes = 20000});
+        ASSERT_FALSE(answer.failed) << answer.error;
+        EXPECT_EQ(answer.body, big);
+    }
+}
+
+TEST_F(WebRequestTest, NetworkFailuresGiveAFailedEmptyAnswer) {
+    server.on("/stall", MockResponse{.body = "late", .delay = std::chrono::seconds(6)});
+    server.on("/cut", MockResponse{.body = std::string(1000, 'c'), .cutAfterBytes = 10});
+
+    net::WebAnswer answer = get("/stall", {.timeout = 1});
+    EXPECT_TRUE(answer.failed);
+    EXPECT_NE(answer.error.find("timed out"), std::string::npos) << answer.error;
+    EXPECT_EQ(answer.body, "");
+
+    answer = get("/cut");
+    EXPECT_TRUE(answer.failed);
+    EXPECT_EQ(answer.body, "");
+
+    int closedPort = 0;
+    {
+        MockHttpServer gone;
+        closedPort = gone.port();
+    }
+    answer =
+        net::WebRequest({.url = "http://127.0.0.1:" + std::to_string(closedPort) + "/", .cookies = "a=1"});
+    EXPECT_TRUE(answer.failed);
+    EXPECT_EQ(answer.body, "");
+    EXPECT_EQ(answer.status, 0);
+    EXPECT_EQ(answer.cookies, "a=1"); // the caller's cookies survive a failure
+}
+
+TEST_F(WebRequestTest, RefusesUrlsThatAreNotHttp) {
+    for (const std::string url :
+         {"file:///etc/hostname", "ftp://127.0.0.1/", "", "not a url", "gopher://127.0.0.1/"}) {
+        SCOPED_TRACE(url);
+        const net::WebAnswer answer = net::WebRequest({.url = url});
+        EXPECT_TRUE(answer.failed);
+        EXPECT_EQ(answer.body, "");
+    }
+}
+
+TEST_F(WebRequestTest, SendsThroughAProxyWithBasicCredentials) {
+    const std::string target = "http://127.0.0.1:1/via-proxy"; // only the proxy is ever contacted
+    server.on(target, MockResponse{.body = "proxied"});
+    struct Case {
+        const char* name;
+        std::string user, password, expected;
+    } cases[] = {
+        {"ascii", "user", "pass", "Basic dXNlcjpwYXNz"},
+        {"gbk bytes of the credentials", "用户", "pw", "Basic 08O7pzpwdw=="},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const net::WebAnswer answer = net::WebRequest(
+            {.url = target, .proxy = server.baseUrl(), .proxyUser = row.user, .proxyPassword = row.password});
+        ASSERT_FALSE(answer.failed) << answer.error;
+        EXPECT_EQ(answer.body, "proxied");
+        const auto request = server.lastRequest();
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->target, target);
+        EXPECT_EQ(request->header("Proxy-Authorization"), row.expected);
+    }
+}
+
+class WebRequestTlsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        directory = std::filesystem::temp_directory_path() /
+                    ("varrow-net-tls-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                     "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(directory / "ip");
+        std::filesystem::create_directories(directory / "other");
+        ipCertificate = testsupport::makeSelfSignedCertificate(directory / "ip", "IP:127.0.0.1");
+        otherCertificate = testsupport::makeSelfSignedCertificate(directory / "other", "DNS:other.invalid");
+        ASSERT_TRUE(ipCertificate && otherCertificate) << "openssl could not make a certificate";
+    }
+    void TearDown() override { std::filesystem::remove_all(directory); }
+
+    std::filesystem::path directory;
+    std::optional<testsupport::TlsFiles> ipCertificate;
+    std::optional<testsupport::TlsFiles> otherCertificate;
+};
+
+TEST_F(WebRequestTlsTest, RefusesCertificatesThatDoNotCheckOut) {
+    MockHttpServer server(*ipCertificate);
+    ASSERT_TRUE(server.isListening());
+    server.on("/secret", MockResponse{.body = "secret"});
+
+    // Self-signed: unknown to the system's store.
+    net::WebAnswer answer = net::WebRequest({.url = server.url("/secret")});
+    EXPECT_TRUE(answer.failed);
+    EXPECT_EQ(answer.body, "");
+
+    // Trusted, so the same exchange works.
+    answer =
+        net::WebRequest({.url = server.url("/secret"), .caBundlePath = ipCertificate->certificate.string()});
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.body, "secret");
+
+    // Trusted but made out to another host name.
+    MockHttpServer otherServer(*otherCertificate);
+    ASSERT_TRUE(otherServer.isListening());
+    otherServer.on("/secret", MockResponse{.body = "secret"});
+    answer = net::WebRequest(
+        {.url = otherServer.url("/secret"), .caBundlePath = otherCertificate->certificate.string()});
+    EXPECT_TRUE(answer.failed);
+    EXPECT_EQ(answer.body, "");
+}
+
+} // namespace
