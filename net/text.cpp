@@ -89,10 +89,15 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreCase) {
     if (from.empty())
         return std::string(text);
+    // Lowered once: ASCII folding keeps byte positions, so they index the original text.
+    const std::string loweredText = ignoreCase ? asciiLower(text) : std::string();
+    const std::string loweredFrom = ignoreCase ? asciiLower(from) : std::string();
+    const std::string_view searched = ignoreCase ? std::string_view(loweredText) : text;
+    const std::string_view marker = ignoreCase ? std::string_view(loweredFrom) : from;
     std::string result;
     std::size_t done = 0;
-    for (std::size_t at = findText(text, from, 0, ignoreCase); at != std::string_view::npos;
-         at = findText(text, from, done, ignoreCase)) {
+    for (std::size_t at = findText(searched, marker, 0, false); at != std::string_view::npos;
+         at = findText(searched, marker, done, false)) {
         result.append(text.substr(done, at - done));
         result.append(to);
         done = at + from.size();

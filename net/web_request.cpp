@@ -120,6 +120,32 @@ std::string CookiesFromHeaders(std::string_view headers) {
     return cookies;
 }
 
+PhaseTimeouts phaseTimeouts(int timeout) {
+    using std::chrono::milliseconds;
+    using std::chrono::seconds;
+    if (timeout == -1)
+        return {milliseconds(60'000), milliseconds(30'000)};
+    const milliseconds phase = seconds(timeout >= 1 ? timeout : 15);
+    return {phase, phase};
+}
+
+std::string escapeUrl(std::string_view url) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == ' ' || byte >= 0x80) {
+            escaped.push_back('%');
+            escaped.push_back(kHex[byte >> 4]);
+            escaped.push_back(kHex[byte & 0x0F]);
+        } else {
+            escaped.push_back(c);
+        }
+    }
+    return escaped;
+}
+
 } // namespace detail
 
 namespace {
@@ -128,10 +154,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::array<const char*, 8> kMethodNames{"GET",     "POST",   "HEAD",  "PUT",
                                                   "OPTIONS", "DELETE", "TRACE", "CONNECT"};
-constexpr int kDefaultPhaseSeconds = 15;
-// The HTTP client's own time-outs, used for timeout -1.
-constexpr std::chrono::milliseconds kClientConnectTimeout{60'000};
-constexpr std::chrono::milliseconds kClientIdleTimeout{30'000};
 constexpr long kMaxRedirects = 10;
 
 void initialiseCurlOnce() {
@@ -200,6 +222,7 @@ struct Transfer {
     bool tooLarge = false;
 
     std::chrono::milliseconds idleTimeout{0};
+    bool connected = false; // until then the connect time-out governs
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
@@ -235,6 +258,8 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
 int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto* transfer = static_cast<Transfer*>(user);
     const Clock::time_point now = Clock::now();
+    if (!transfer->connected)
+        return 0;
     if (downloaded != transfer->lastDown || uploaded != transfer->lastUp) {
         transfer->lastDown = downloaded;
         transfer->lastUp = uploaded;
@@ -248,9 +273,12 @@ int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     return 0;
 }
 
-int onSocketConnected(void* user, curl_socket_t, curlsocktype) {
-    static_cast<Transfer*>(user)->lastActivity = Clock::now();
-    return CURL_SOCKOPT_OK;
+/// The connection is up and a request is about to go out: waiting for it starts now.
+int onRequestReady(void* user, char*, char*, int, int) {
+    auto* transfer = static_cast<Transfer*>(user);
+    transfer->connected = true;
+    transfer->lastActivity = Clock::now();
+    return CURL_PREREQFUNC_OK;
 }
 
 /// Inflates gzip or zlib/raw deflate data; nullopt when it is corrupt or grows past `limit`.
@@ -323,9 +351,10 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
     if (cookies && !cookies->empty() && detail::containsIgnoringCase(*cookies, "Cookie:"))
         cookies = detail::replaceAll(*cookies, "Cookie:", "", true);
 
+    const std::string url = detail::escapeUrl(options.url);
     std::string block = options.headers;
     if (options.completeHeaders)
-        block = detail::CompleteHeaders(block, options.url, method);
+        block = detail::CompleteHeaders(block, url, method);
     if (options.normalizeHeaderCase)
         block = detail::NormalizeHeaderCase(block);
 
@@ -362,15 +391,10 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
 
     Transfer transfer;
     transfer.maxBodyBytes = options.maxBodyBytes;
-    std::chrono::milliseconds connectTimeout = kClientConnectTimeout;
-    transfer.idleTimeout = kClientIdleTimeout;
-    if (options.timeout != -1) {
-        const std::chrono::seconds phase(options.timeout >= 1 ? options.timeout : kDefaultPhaseSeconds);
-        connectTimeout = phase;
-        transfer.idleTimeout = phase;
-    }
+    const detail::PhaseTimeouts timeouts = detail::phaseTimeouts(options.timeout);
+    transfer.idleTimeout = timeouts.idle;
 
-    curl_easy_setopt(handle, CURLOPT_URL, options.url.c_str());
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer.data());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -385,12 +409,12 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, options.caBundlePath.c_str());
     // Bodies are decoded here, under the size limit, whatever the client asked for.
     curl_easy_setopt(handle, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_SOCKOPTFUNCTION, onSocketConnected);
-    curl_easy_setopt(handle, CURLOPT_SOCKOPTDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, onRequestReady);
+    curl_easy_setopt(handle, CURLOPT_PREREQDATA, &transfer);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);

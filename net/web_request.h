@@ -3,6 +3,7 @@
 // One synchronous HTTP(S) exchange over libcurl, with default headers, header-name capitalisation and
 // cookie merging. Certificates and host names are always verified. Run it on a worker thread.
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -66,6 +67,19 @@ struct WebAnswer {
 WebAnswer WebRequest(const WebRequestOptions& options);
 
 namespace detail {
+
+/// Time-outs of one request: connecting (name, connection, TLS) and waiting for any progress after it.
+struct PhaseTimeouts {
+    std::chrono::milliseconds connect;
+    std::chrono::milliseconds idle;
+};
+
+/// The time-outs for WebRequestOptions::timeout: seconds when 1 or more, -1 the client's own
+/// (60 s to connect, 30 s idle), anything else 15 s.
+PhaseTimeouts phaseTimeouts(int timeout);
+
+/// The URL with blanks and non-ASCII bytes percent-encoded, as a browser sends it.
+std::string escapeUrl(std::string_view url);
 
 /// The header block with the default headers it lacks appended (the block is searched without case).
 std::string CompleteHeaders(std::string_view headers, std::string_view url, int method);

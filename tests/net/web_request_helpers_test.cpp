@@ -102,4 +102,28 @@ TEST(Cookies, NamesAndDuplicates) {
     EXPECT_EQ(net::detail::RemoveDuplicateItems("", "; "), "");
 }
 
+TEST(PhaseTimeouts, FollowTheTimeoutParameter) {
+    using std::chrono::milliseconds;
+    struct Case {
+        int timeout;
+        milliseconds connect, idle;
+    } cases[] = {
+        {0, milliseconds(15000), milliseconds(15000)},  {3, milliseconds(3000), milliseconds(3000)},
+        {1, milliseconds(1000), milliseconds(1000)},    {-2, milliseconds(15000), milliseconds(15000)},
+        {-1, milliseconds(60000), milliseconds(30000)},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.timeout);
+        const net::detail::PhaseTimeouts timeouts = net::detail::phaseTimeouts(row.timeout);
+        EXPECT_EQ(timeouts.connect, row.connect);
+        EXPECT_EQ(timeouts.idle, row.idle);
+    }
+}
+
+TEST(EscapeUrl, EncodesBlanksAndNonAsciiBytesOnly) {
+    EXPECT_EQ(net::detail::escapeUrl("http://h/a b?q=中"), "http://h/a%20b?q=%E4%B8%AD");
+    EXPECT_EQ(net::detail::escapeUrl("http://h/a%20b?x=1&y=/#f"), "http://h/a%20b?x=1&y=/#f");
+    EXPECT_EQ(net::detail::escapeUrl(""), "");
+}
+
 } // namespace

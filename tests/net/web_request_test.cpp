@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -338,6 +339,53 @@ TEST_F(WebRequestTest, SendsThroughAProxyWithBasicCredentials) {
         EXPECT_EQ(request->target, target);
         EXPECT_EQ(request->header("Proxy-Authorization"), row.expected);
     }
+}
+
+TEST_F(WebRequestTest, EscapesNonAsciiUrls) {
+    server.on("/路径", MockResponse{.body = "found"});
+    const net::WebAnswer answer = get("/路径?q=中 文");
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.body, "found");
+    const auto request = server.lastRequest();
+    ASSERT_TRUE(request);
+    ASSERT_EQ(request->query.size(), 1u);
+    EXPECT_EQ(request->query[0].second, "中 文");
+}
+
+TEST_F(WebRequestTest, CredentialsFlagZeroAnswersTheServersChallenge) {
+    const std::string target = "http://127.0.0.1:1/guarded"; // only the proxy is ever contacted
+    server.on(target, [](const RecordedRequest& request) {
+        if (!request.header("Authorization"))
+            return MockResponse{.status = 401, .headers = {{"WWW-Authenticate", "Basic realm=\"x\""}}};
+        return MockResponse{.body = "welcome"};
+    });
+    const net::WebAnswer answer = net::WebRequest({.url = target,
+                                                   .proxy = server.baseUrl(),
+                                                   .proxyUser = "user",
+                                                   .proxyPassword = "pass",
+                                                   .proxyCredentialsFlag = 0});
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.body, "welcome");
+    const auto request = server.lastRequest();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->header("Authorization"), "Basic dXNlcjpwYXNz");
+    EXPECT_EQ(request->headerCount("Proxy-Authorization"), 0u);
+}
+
+TEST_F(WebRequestTest, ConcurrentRequestsDoNotInterfere) {
+    server.on("/echo", [](const RecordedRequest& request) { return MockResponse{.body = request.body}; });
+    std::vector<std::string> bodies(8);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+        threads.emplace_back([&, i] {
+            bodies[i] =
+                net::WebRequest({.url = server.url("/echo"), .method = 1, .body = "n=" + std::to_string(i)})
+                    .body;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+        EXPECT_EQ(bodies[i], "n=" + std::to_string(i));
 }
 
 class WebRequestTlsTest : public testing::Test {
