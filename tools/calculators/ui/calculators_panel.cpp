@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -73,6 +74,10 @@ QGridLayout* smallCalculatorGrid(QGroupBox* box) {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
+    // The same label and hint columns in all three, so their boxes line up one under the other.
+    const QFontMetrics metrics = box->fontMetrics();
+    grid->setColumnMinimumWidth(0, metrics.horizontalAdvance(text("折后价格：")));
+    grid->setColumnMinimumWidth(2, metrics.horizontalAdvance(text("没有任何优惠时候的价格")));
     return grid;
 }
 
@@ -195,6 +200,7 @@ QGroupBox* CalculatorsPanel::buildFullPrice() {
     auto* clear = makeButton(box, "按钮7", "清除归零");
     // The result has a hint too, so the buttons get a line of their own.
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
     buttons->addStretch(1);
     for (QPushButton* button : {compute, clear}) {
         button->setMinimumWidth(96);
@@ -240,7 +246,9 @@ QGroupBox* CalculatorsPanel::buildFinalPrice() {
     offers->setHorizontalSpacing(6);
     offers->setVerticalSpacing(6);
     offers->setColumnStretch(4, 1);
+    // Empty stretching rows spread the offers evenly over the height of the box.
     int row = 0;
+    offers->setRowStretch(row++, 1);
     auto addOffer = [&](const char* caption, const char* thresholdName, const char* threshold,
                         const char* amountName, const char* amount, QCheckBox* besideCaption,
                         QCheckBox* besideAmount) {
@@ -259,6 +267,7 @@ QGroupBox* CalculatorsPanel::buildFinalPrice() {
         if (besideAmount)
             offers->addWidget(besideAmount, row, 5);
         ++row;
+        offers->setRowStretch(row++, 1);
         return std::pair{thresholdEdit, amountEdit};
     };
     m_useCoupons = makeSwitch(inner, "选择框4", "使用优惠券", true);
@@ -275,8 +284,7 @@ QGroupBox* CalculatorsPanel::buildFinalPrice() {
         addOffer("平台满减：", "编辑框25", "200", "编辑框24", "20", m_noUpperLimit, m_platformOffer);
     std::tie(m_shopThreshold, m_shopAmount) =
         addOffer("店铺满减：", "编辑框32", "300", "编辑框33", "10", nullptr, m_shopOffer);
-    column->addLayout(offers);
-    column->addStretch(1);
+    column->addLayout(offers, 1);
 
     m_finalPrice = makeEdit(inner, "编辑框23");
     priceLine(m_finalPrice, "到手价：", nullptr);
