@@ -8,10 +8,46 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace net {
 namespace detail {
+
+namespace {
+
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::size_t sequenceLength(char lead) {
+    const auto byte = static_cast<unsigned char>(lead);
+    return byte >= 0xC2 && byte <= 0xDF   ? 2
+           : byte >= 0xE0 && byte <= 0xEF ? 3
+           : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                          : 0;
+}
+
+} // namespace
+
+bool isCharacterBoundary(std::string_view text, std::size_t index) {
+    if (index == 0 || index >= text.size() || !isContinuation(text[index]))
+        return true;
+    for (std::size_t back = 1; back <= 3 && back <= index; ++back) {
+        const std::size_t start = index - back;
+        if (isContinuation(text[start]))
+            continue;
+        const std::size_t length = sequenceLength(text[start]);
+        if (length <= back || start + length > text.size())
+            return true;
+        for (std::size_t k = 1; k < length; ++k)
+            if (!isContinuation(text[start + k]))
+                return true;
+        return false;
+    }
+    return true;
+}
 
 std::string asciiLower(std::string_view text) {
     std::string lowered(text);
@@ -169,6 +205,7 @@ public:
 
     /// Converts all of `input`; at a unit iconv rejects, appends `replacement` and skips `skip` bytes.
     std::string run(std::string_view input, std::string_view replacement, std::size_t skip) {
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr); // a reused handle starts afresh
         std::string output;
         std::array<char, 4096> buffer;
         char* in = const_cast<char*>(input.data()); // iconv's signature; it does not write the input
@@ -208,29 +245,38 @@ private:
     iconv_t m_handle;
 };
 
+/// Opening a converter loads tables, so each thread keeps the ones it has used (a handle must not
+/// be shared between threads).
+Converter* converterFor(const std::string& to, const std::string& from) {
+    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> cache;
+    auto& slot = cache[{to, from}];
+    if (!slot)
+        slot = std::make_unique<Converter>(to, from);
+    return slot->valid() ? slot.get() : nullptr;
+}
+
 /// `text` as UTF-32LE, invalid sequences as U+FFFD; nullopt for an unknown character set.
 std::optional<std::string> decodeToUtf32(std::string_view bytes, const std::string& source) {
-    Converter decoder(std::string(kUtf32), source);
-    if (!decoder.valid())
+    Converter* decoder = converterFor(std::string(kUtf32), source);
+    if (!decoder)
         return std::nullopt;
     static constexpr char kReplacement[] = {'\xFD', '\xFF', '\0', '\0'};
     // A bad unit of a fixed-width set is skipped whole, so the next one is read in step.
     const std::size_t unit = source.starts_with("UTF-16") || source.starts_with("UCS-2")   ? 2
                              : source.starts_with("UTF-32") || source.starts_with("UCS-4") ? 4
                                                                                            : 1;
-    std::string units = decoder.run(bytes, std::string_view(kReplacement, 4), unit);
+    std::string units = decoder->run(bytes, std::string_view(kReplacement, 4), unit);
     if (isUnicodeName(source) && units.size() >= 4 && std::memcmp(units.data(), "\xFF\xFE\0\0", 4) == 0)
         units.erase(0, 4); // a byte-order mark is not text
     return units;
 }
 
 std::optional<std::string> encodeFromUtf32(std::string_view units, const std::string& target) {
-    Converter encoder(target, std::string(kUtf32));
-    if (!encoder.valid())
+    Converter* encoder = converterFor(target, std::string(kUtf32));
+    if (!encoder)
         return std::nullopt;
-    Converter question(target, std::string(kUtf32));
-    const std::string replacement = question.run(std::string_view("?\0\0\0", 4), "?", 4);
-    return encoder.run(units, replacement, 4);
+    const std::string replacement = encoder->run(std::string_view("?\0\0\0", 4), "?", 4);
+    return encoder->run(units, replacement, 4);
 }
 
 /// The byte offset of character `position` (from 1); positions below 1 count as 1; npos past the end.

@@ -8,11 +8,10 @@
 
 namespace net::detail {
 
-/// True when a character starts (or the text ends) at byte `index`: a UTF-8 continuation byte
-/// belongs to the character before it, so a search never stops inside a character.
-inline bool isCharacterBoundary(std::string_view text, std::size_t index) {
-    return index == 0 || index >= text.size() || (static_cast<unsigned char>(text[index]) & 0xC0) != 0x80;
-}
+/// True when a character starts (or the text ends) at byte `index`. A continuation byte is inside a
+/// character only when a lead byte before it starts a complete sequence that covers it; stray
+/// continuation bytes of broken text count as characters of their own.
+bool isCharacterBoundary(std::string_view text, std::size_t index);
 
 /// The first occurrence of `marker` at or after byte `from` that starts and ends on character
 /// boundaries; npos when there is none or `marker` is empty.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,13 @@ TEST(SplitText, FollowsThePieceRules) {
         {"empty separator", "abc", "", {"abc"}},
         {"multi-byte characters stay whole", "价格；数量；", "；", {"价格", "数量"}},
         {"separator made of a character's tail is not found inside it", "你好", "\xA0", {"你好"}},
+        {"stray continuation bytes are characters of their own",
+         "a\r\n\xA0"
+         "b",
+         "\r\n",
+         {"a", "\xA0"
+               "b"}},
+        {"truncated sequence does not hide a separator", "\xE4\r\nb", "\r\n", {"\xE4", "b"}},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -196,6 +204,52 @@ TEST(HeaderLine, SplitsAtTheFirstColonAndTrims) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(net::HeaderName(row.line), row.headerName);
         EXPECT_EQ(net::HeaderValue(row.line), row.headerValue);
+    }
+}
+
+/// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool isValidUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        std::size_t length = byte < 0x80                    ? 1
+                             : byte >= 0xC2 && byte <= 0xDF ? 2
+                             : byte >= 0xE0 && byte <= 0xEF ? 3
+                             : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                            : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        char32_t code = length == 1 ? byte : byte & (0xFF >> (length + 1));
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < minimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+TEST(TextHelpers, ArbitraryBytesNeverBreakTheHelpers) {
+    std::mt19937 random(20240101); // fixed, so a failure can be replayed
+    const std::string alphabet = "\\%uUx0123456789abcdefABCDEF'\"\r\n;:=- {}#\xE4\xBD\xA0\xC4\xE3\xFF\x80";
+    for (int round = 0; round < 1000; ++round) {
+        std::string text(random() % 40, '\0');
+        for (char& c : text)
+            c = random() % 4 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % alphabet.size()];
+        SCOPED_TRACE(testing::PrintToString(text));
+        EXPECT_TRUE(isValidUtf8(net::UnescapeText(text)));
+        EXPECT_TRUE(isValidUtf8(net::ConvertCharset(text, "UTF-8", "UTF-8")));
+        EXPECT_TRUE(isValidUtf8(net::ConvertCharset(text, "GBK", "UTF-8")));
+        EXPECT_TRUE(isValidUtf8(net::DecodeUtf16(text)));
+        const std::string between = net::TextBetween(text, "%", ";");
+        EXPECT_NE(text.find(between), std::string::npos);
+        for (const std::string& piece : net::SplitText(text, "\r\n"))
+            EXPECT_EQ(piece.find("\r\n"), std::string::npos);
     }
 }
 

@@ -238,6 +238,11 @@ TEST_F(WebRequestTest, ReturnsStatusAndHeadersOfTheFinalAnswer) {
     answer = get("/nowhere");
     EXPECT_FALSE(answer.failed);
     EXPECT_EQ(answer.status, 404);
+
+    server.on("/loop", MockResponse{.status = 302, .headers = {{"Location", "/loop"}}});
+    answer = get("/loop");
+    EXPECT_TRUE(answer.failed);
+    EXPECT_LE(server.requests().size(), 30u); // it gave up instead of following forever
 }
 
 TEST_F(WebRequestTest, DecodesCompressedAnswers) {
