@@ -321,6 +321,12 @@ TEST_F(WebRequestTest, RefusesUrlsThatAreNotHttp) {
         EXPECT_TRUE(answer.failed);
         EXPECT_EQ(answer.body, "");
     }
+    // A line break in the URL would otherwise smuggle a header into the request.
+    server.on("/a", MockResponse{.body = "reached"});
+    const net::WebAnswer answer = get("/a HTTP/1.1\r\nX-Smuggled: 1\r\n\r\nGET /a");
+    EXPECT_TRUE(answer.failed);
+    for (const RecordedRequest& request : server.requests())
+        EXPECT_EQ(request.headerCount("X-Smuggled"), 0u);
 }
 
 TEST_F(WebRequestTest, SendsThroughAProxyWithBasicCredentials) {
