@@ -224,19 +224,23 @@ Status MatrixBuilder::formatInfoBits(const EcLevel& level, int mask, BitVector& 
     return {};
 }
 
-Status MatrixBuilder::insertFormatInfo(const EcLevel& level, int mask, ByteMatrix& matrix) const {
+Result<std::array<MatrixBuilder::Module, 30>> MatrixBuilder::formatInfoModules(const EcLevel& level, int mask,
+                                                                               int n) const {
     BitVector bits;
     QR_TRY(formatInfoBits(level, mask, bits));
-    const int n = matrix.width();
+    std::array<Module, 30> modules;
     for (int i = 0; i < 15; ++i) {
-        const auto bit = static_cast<std::uint8_t>(bits.bitUnchecked(14 - i));
-        matrix.set(kFormatInfoCoordinates[i][0], kFormatInfoCoordinates[i][1], bit);
-        if (i < 8) {
-            matrix.set(n - 1 - i, 8, bit);
-        } else {
-            matrix.set(8, n - 7 + (i - 8), bit);
-        }
+        const auto bit = static_cast<std::uint8_t>(bits.bitUnchecked(14 - i)); // bit 0 of the word first
+        modules[2 * i] = Module{kFormatInfoCoordinates[i][0], kFormatInfoCoordinates[i][1], bit};
+        modules[2 * i + 1] = i < 8 ? Module{n - 1 - i, 8, bit} : Module{8, n - 7 + (i - 8), bit};
     }
+    return modules;
+}
+
+Status MatrixBuilder::insertFormatInfo(const EcLevel& level, int mask, ByteMatrix& matrix) const {
+    QR_ASSIGN_OR_RETURN(const auto modules, formatInfoModules(level, mask, matrix.width()));
+    for (const Module& module : modules)
+        matrix.set(module.x, module.y, module.value);
     return {};
 }
 

@@ -88,6 +88,14 @@ public:
     }
     Status formatInfoBits(const EcLevel& level, int mask, BitVector& bits) const;
     Status insertFormatInfo(const EcLevel& level, int mask, ByteMatrix& matrix) const;
+    /// One module of the format information: where it goes and its value.
+    struct Module {
+        int x = 0;
+        int y = 0;
+        std::uint8_t value = 0;
+    };
+    /// The 30 modules insertFormatInfo sets in a symbol of side n, both copies.
+    Result<std::array<Module, 30>> formatInfoModules(const EcLevel& level, int mask, int n) const;
     Status versionInfoBits(int version, BitVector& bits) const;
     Status insertVersionInfo(int version, ByteMatrix& matrix) const;
     Status insertDataBits(const BitVector& dataBits, int mask, ByteMatrix& matrix) const;

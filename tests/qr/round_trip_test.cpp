@@ -79,10 +79,13 @@ TEST_P(EveryVersionAndLevel, TheLongestTextThatFitsAndOneByteMoreRoundTrip) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, EveryVersionAndLevel, testing::Range(1, 41),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return "v" + std::to_string(info.param);
-                         });
+std::string versionName(const testing::TestParamInfo<int>& info) {
+    std::string name(1, 'v');
+    name.append(std::to_string(info.param));
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, EveryVersionAndLevel, testing::Range(1, 41), versionName);
 
 struct TextCase {
     const char* name;
