@@ -143,7 +143,7 @@ template <int W> int blocksTotal(const std::vector<Line>& rows, int size) {
     int blocks = 0;
     for (int y = 0; y + 1 < size; ++y) {
         const Line& row = rows[y];
-        const Line sameBelow = agree<W>(row, rows[y + 1], inside.nLess1);
+        const Line sameBelow = agree<W>(row, rows[y + 1], inside.n);
         blocks += count<W>(
             both<W>(agree<W>(row, down<W>(row, 1), inside.nLess1), sameBelow, down<W>(sameBelow, 1)));
     }
