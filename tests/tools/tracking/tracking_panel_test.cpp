@@ -133,6 +133,7 @@ TEST_F(TrackingPanelTest, ShowsEveryControlWholeAlsoWithTheLongestCompanyLine) {
 TEST_F(TrackingPanelTest, Interface1ShowsTheCompanyAndTheGbkEventsOfSeveralYears) {
     child<QLineEdit>("编辑框1")->setText(QStringLiteral("YT2200000000000"));
     query();
+    EXPECT_EQ(companyLine(), QStringLiteral("查询中…"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !result().isEmpty(); }, 10000));
 
     EXPECT_EQ(result(), kBanner + QString::fromStdString(kInterface1Events));

@@ -3,6 +3,7 @@
 #include "app/support/background_job.h"
 #include "app/support/message_box.h"
 #include "net/endpoints.h"
+#include "net/web_request.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -32,7 +33,7 @@ QString errorText(tracking::ExtractError error) {
 
 } // namespace
 
-TrackingPanel::TrackingPanel(QWidget* pageBox) : QWidget(pageBox), m_fetch(net::WebRequest) {
+TrackingPanel::TrackingPanel(QWidget* pageBox) : QWidget(pageBox) {
     setGeometry(pageBox->rect());
 
     auto* numberCaption = new QLabel(QStringLiteral("要查询的快递单号："), this);
@@ -90,20 +91,18 @@ TrackingPanel::TrackingPanel(QWidget* pageBox) : QWidget(pageBox), m_fetch(net::
     connect(m_queryButton, &QPushButton::clicked, this, &TrackingPanel::query);
 }
 
-void TrackingPanel::setFetch(tracking::Fetch fetch) {
-    m_fetch = fetch ? std::move(fetch) : tracking::Fetch(net::WebRequest);
-}
-
 void TrackingPanel::query() {
     const tracking::Interface which =
         m_interface2->isChecked() ? tracking::Interface::Second : tracking::Interface::First;
     const std::string number = m_number->text().toStdString();
+    // The company line is the first answer of every query; until it comes, it says the query runs.
+    m_companyLine->setText(QStringLiteral("查询中…"));
     QPointer<QLabel> companyLine = m_companyLine;
     ui::runInBackground(
         this,
-        [which, number, hosts = hosts(), fetch = m_fetch, companyLine](ui::JobContext& context) {
+        [which, number, hosts = hosts(), companyLine](ui::JobContext& context) {
             return tracking::runQuery(
-                which, number, hosts, fetch, [&context, companyLine](const std::string& line) {
+                which, number, hosts, net::WebRequest, [&context, companyLine](const std::string& line) {
                     context.postToUi([companyLine, text = QString::fromStdString(line)] {
                         if (companyLine)
                             companyLine->setText(text);

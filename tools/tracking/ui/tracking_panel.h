@@ -17,9 +17,6 @@ class TrackingPanel : public QWidget {
 public:
     explicit TrackingPanel(QWidget* pageBox);
 
-    /// Replaces the HTTP exchange (tests count or fail requests); an empty one restores the real client.
-    void setFetch(tracking::Fetch fetch);
-
 private:
     void query();
     void showResult(const tracking::QueryResult& outcome);
@@ -30,5 +27,4 @@ private:
     QRadioButton* m_interface1 = nullptr;
     QRadioButton* m_interface2 = nullptr;
     QPlainTextEdit* m_result = nullptr;
-    tracking::Fetch m_fetch;
 };
