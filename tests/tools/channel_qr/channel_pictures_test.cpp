@@ -176,5 +176,6 @@ TEST_F(ChannelPicturesTest, ModuleReportComesBackAsAValueNamingTheChannel) {
     const auto tooLong = channel_qr::generatePictures(std::string(3000, '7'));
     ASSERT_FALSE(tooLong);
     EXPECT_EQ(tooLong.error().channel, 0u);
-    EXPECT_FALSE(tooLong.error().report.message.empty());
+    EXPECT_FALSE(tooLong.error().report.className.empty());
+    EXPECT_FALSE(tooLong.error().report.methodName.empty());
 }

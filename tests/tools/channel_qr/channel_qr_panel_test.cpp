@@ -17,8 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 namespace fs = std::filesystem;
 using channel_qr::kChannelCount;
@@ -118,6 +121,32 @@ protected:
     MessageRecorder m_messages;
 };
 
+// Holds a worker inside its picture call until the test opens it.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool isOpen = false;
+    std::atomic<bool> heldCallReturned{false};
+
+    void pass() {
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [this] { return isOpen; });
+    }
+    void open() {
+        {
+            std::lock_guard lock(mutex);
+            isOpen = true;
+        }
+        opened.notify_all();
+    }
+};
+
+// A failed assertion must not leave a worker waiting forever.
+struct GateOpener {
+    std::shared_ptr<Gate> gate;
+    ~GateOpener() { gate->open(); }
+};
+
 QList<QWidget*> directChildren(QWidget* parent) {
     return parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
 }
@@ -205,11 +234,17 @@ TEST_F(ChannelQrPanelTest, TwoRowsOfFiveBoxesWithTheirCaptionsBelow) {
     EXPECT_EQ(label62->parentWidget()->parentWidget(), group15);
 }
 
-TEST_F(ChannelQrPanelTest, EveryLeftPressEmptiesTheIdBoxAndStillPlacesTheCaret) {
+TEST_F(ChannelQrPanelTest, EveryLeftPressEmptiesTheIdBoxAndFocusesIt) {
     QLineEdit* box = idBox();
+    m_page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
+    child<QPushButton>(QStringLiteral("按钮19"))->setFocus();
+    ASSERT_FALSE(box->hasFocus());
     QTest::mousePress(box, Qt::LeftButton);
     QTest::mouseRelease(box, Qt::LeftButton);
     EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->cursorPosition(), 0);
     QTest::keyClicks(box, QStringLiteral("1001"));
     EXPECT_EQ(box->text(), QStringLiteral("1001")) << "typing goes on after the press";
 
@@ -330,16 +365,35 @@ TEST_F(ChannelQrPanelTest, UnwritableFileIsNamedInTheMessage) {
 }
 
 TEST_F(ChannelQrPanelTest, SecondClickRestartsAndNeverMixesTwoProducts) {
-    // The second product's pictures, made beforehand to recognise them in the boxes.
+    // The first product's second picture is held back until the second click has been made, so the
+    // replaced run has a picture in flight when the new one starts.
+    auto gate = std::make_shared<Gate>();
+    delete m_panel;
+    m_panel = new ChannelQrPanel(m_page.get(),
+                                 [gate](const channel_qr::ChannelLink& link, channel_qr::PictureSize size) {
+                                     if (link.link.ends_with("bus?itemid=1001"))
+                                         gate->pass();
+                                     auto picture = channel_qr::makeChannelPicture(link, size);
+                                     if (link.link.ends_with("bus?itemid=1001"))
+                                         gate->heldCallReturned = true;
+                                     return picture;
+                                 });
+    GateOpener openOnExit{gate};
     const auto second = channel_qr::generatePictures("2002");
     ASSERT_TRUE(second);
+    auto secondBytes = [&](std::size_t channel) {
+        const auto& bmp = (*second)[channel].bmp;
+        return std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size());
+    };
 
+    QSignalSpy finished(m_panel, &ChannelQrPanel::generationFinished);
     idBox()->setText(QStringLiteral("1001"));
     click(QStringLiteral("按钮19"));
-    QSignalSpy finished(m_panel, &ChannelQrPanel::generationFinished);
-    QTest::qWait(1); // let the first run show a picture or two
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boxBytes(0).isEmpty(); }, 20000));
     idBox()->setText(QStringLiteral("2002"));
     click(QStringLiteral("按钮19"));
+    for (std::size_t channel = 0; channel < kChannelCount; ++channel)
+        EXPECT_TRUE(boxBytes(channel).isEmpty()) << "box " << channel + 1 << " still shows the first product";
 
     QDeadlineTimer deadline(20000);
     while (finished.isEmpty() && !deadline.hasExpired()) {
@@ -348,33 +402,38 @@ TEST_F(ChannelQrPanelTest, SecondClickRestartsAndNeverMixesTwoProducts) {
             const QByteArray shown = boxBytes(channel);
             if (shown.isEmpty())
                 continue;
-            ASSERT_EQ(asText(shown),
-                      std::string_view(reinterpret_cast<const char*>((*second)[channel].bmp.data()),
-                                       (*second)[channel].bmp.size()))
+            ASSERT_EQ(asText(shown), secondBytes(channel))
                 << "box " << channel + 1 << " shows another product";
         }
     }
-    ASSERT_EQ(finished.size(), 1) << "the replaced run reports nothing";
+    ASSERT_EQ(finished.size(), 1);
     EXPECT_EQ(decodedBoxes(), linksOf("2002"));
-    QTest::qWait(20); // a late picture of the first run would arrive now
+
+    // Now the replaced run finishes its held picture; it must not reach the boxes.
+    gate->open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->heldCallReturned.load(); }, 20000));
+    QTest::qWait(50);
     EXPECT_EQ(decodedBoxes(), linksOf("2002"));
+    EXPECT_EQ(finished.size(), 1) << "the replaced run reports nothing";
     EXPECT_TRUE(m_messages.empty());
 
     click(QStringLiteral("按钮20"));
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("渠道码已经保存成功！"));
-    const auto content = platform::readWholeFile(outputDir() / utf8Path("问大家.jpg"));
+    const auto content = platform::readWholeFile(outputDir() / utf8Path("淘宝精选.jpg"));
     ASSERT_TRUE(content);
-    EXPECT_EQ(*content, std::string_view(reinterpret_cast<const char*>((*second)[9].bmp.data()),
-                                         (*second)[9].bmp.size()));
+    EXPECT_EQ(*content, secondBytes(1));
 }
 
 TEST_F(ChannelQrPanelTest, ModuleErrorReportIsShownAndTheToolGoesOn) {
     // An ID this long makes links no QR symbol can hold.
-    generateFor(QString(3000, QLatin1Char('9')));
+    const std::string tooLong(3000, '9');
+    const auto expected = channel_qr::generatePictures(tooLong);
+    ASSERT_FALSE(expected);
+    generateFor(QString::fromStdString(tooLong));
     ASSERT_EQ(m_messages.messages().size(), 1u);
     EXPECT_EQ(m_messages.last().caption.toStdString(), qr::kErrorTitle);
     EXPECT_EQ(m_messages.last().icon, ui::MessageIcon::Error);
-    EXPECT_FALSE(m_messages.last().text.isEmpty());
+    EXPECT_EQ(m_messages.last().text.toStdString(), qr::describe(expected.error().report));
 
     m_messages.clear();
     click(QStringLiteral("按钮20"));
@@ -386,10 +445,22 @@ TEST_F(ChannelQrPanelTest, ModuleErrorReportIsShownAndTheToolGoesOn) {
 }
 
 TEST_F(ChannelQrPanelTest, ClosingThePageWhileGeneratingIsSafe) {
+    auto gate = std::make_shared<Gate>();
+    GateOpener openOnExit{gate};
+    delete m_panel;
+    m_panel = new ChannelQrPanel(m_page.get(),
+                                 [gate](const channel_qr::ChannelLink& link, channel_qr::PictureSize size) {
+                                     gate->pass();
+                                     auto picture = channel_qr::makeChannelPicture(link, size);
+                                     gate->heldCallReturned = true;
+                                     return picture;
+                                 });
     idBox()->setText(QStringLiteral("1001"));
     click(QStringLiteral("按钮19"));
     m_page.reset();
-    // Pictures and the result still arrive from the worker; they must find nothing to write to.
-    QTest::qWait(300);
+    // The held worker now makes its pictures for a page that is gone; nothing may reach it.
+    gate->open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->heldCallReturned.load(); }, 20000));
+    QTest::qWait(100);
     EXPECT_TRUE(m_messages.empty());
 }

@@ -60,7 +60,12 @@ struct GenerationOutcome {
 
 } // namespace
 
-ChannelQrPanel::ChannelQrPanel(QWidget* pageBox) : QWidget(pageBox) {
+ChannelQrPanel::ChannelQrPanel(QWidget* pageBox, PictureMaker makePicture)
+    : QWidget(pageBox), m_makePicture(std::move(makePicture)) {
+    if (!m_makePicture)
+        m_makePicture = [](const channel_qr::ChannelLink& link, channel_qr::PictureSize size) {
+            return channel_qr::makeChannelPicture(link, size);
+        };
     setObjectName(QStringLiteral("ChannelQrPanel"));
     setGeometry(pageBox->rect());
 
@@ -133,14 +138,14 @@ void ChannelQrPanel::generate() {
     const std::shared_ptr<std::atomic<std::uint64_t>> latest = m_latestGeneration;
     ui::runInBackground(
         this,
-        [this, productId, size, generation, latest](ui::JobContext& context) {
+        [this, productId, size, generation, latest, makePicture = m_makePicture](ui::JobContext& context) {
             const channel_qr::ChannelLinks links = channel_qr::channelLinks(productId);
             GenerationOutcome outcome;
             channel_qr::ChannelPictures pictures;
             for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
                 if (context.stopRequested() || latest->load() != generation)
                     return outcome;
-                auto picture = channel_qr::makeChannelPicture(links[channel], size);
+                auto picture = makePicture(links[channel], size);
                 if (!picture) {
                     outcome.error = channel_qr::GenerationError{channel, std::move(picture.error())};
                     return outcome;

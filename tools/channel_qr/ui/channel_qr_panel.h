@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +19,11 @@ class QLineEdit;
 class ChannelQrPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit ChannelQrPanel(QWidget* pageBox);
+    /// Makes one channel's picture on a worker thread; tests replace it to control the timing.
+    using PictureMaker = std::function<std::expected<channel_qr::ChannelPicture, qr::ErrorReport>(
+        const channel_qr::ChannelLink&, channel_qr::PictureSize)>;
+
+    explicit ChannelQrPanel(QWidget* pageBox, PictureMaker makePicture = {});
 
     /// True while the latest generation still runs.
     bool isGenerating() const { return m_generating; }
@@ -38,6 +43,7 @@ private:
 
     std::array<QLabel*, channel_qr::kChannelCount> m_pictureBoxes{};
     QLineEdit* m_idBox = nullptr;
+    PictureMaker m_makePicture;
 
     // Each click starts a new generation; pictures of an older one are dropped, never shown.
     std::uint64_t m_generation = 0;
