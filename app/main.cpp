@@ -1,6 +1,7 @@
 #include "app/shell/floating_window.h"
 #include "app/shell/skin.h"
 #include "app/support/background_job.h"
+#include "qr/qr_module.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     // The floating window is a tool window; hiding it for the main window must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     applySkin(application);
+    qr::initModule(); // the QR tables, once, before any window can ask for a code
 
     FloatingWindow floating;
     QObject::connect(&floating, &FloatingWindow::quitRequested, &application, &QApplication::quit);
