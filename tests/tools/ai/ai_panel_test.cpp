@@ -229,6 +229,23 @@ TEST_F(AiPanelTest, RequestCarriesValidJsonItsRealLengthAndNoPseudoHeaders) {
     }
 }
 
+TEST_F(AiPanelTest, UntouchedPromptIsSentAsTheInput) {
+    server.on(kPath, answer("好。"));
+    button(1)->click();
+    ASSERT_TRUE(waitForOutput(1, QStringLiteral("好。\n\n")));
+    const auto request = server.lastRequest();
+    ASSERT_TRUE(request.has_value());
+    const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(request->body)).object();
+    EXPECT_EQ(body.value(QStringLiteral("input")).toString(), QString::fromUtf8(kGenerators[1].placeholder));
+}
+
+TEST_F(AiPanelTest, ErrorAnswerOfTheServiceIsShownAsReceived) {
+    server.on(kPath, answer("{\"error\":\"请求太频繁，请稍后再试。\"}", 429));
+    input(0)->setText(QStringLiteral("问题"));
+    button(0)->click();
+    EXPECT_TRUE(waitForOutput(0, QStringLiteral("{\"error\":\"请求太频繁，请稍后再试。\n\n\"}")));
+}
+
 TEST_F(AiPanelTest, AnswerWithoutFullStopIsShownUnchanged) {
     server.on(kPath, answer("没有句号的回答\n第二行"));
     input(2)->setText(QStringLiteral("开箱"));
