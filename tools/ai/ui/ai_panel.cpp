@@ -124,6 +124,8 @@ void AiPanel::generate(GeneratorUi& generator) {
     const QString input = generator.input->text();
     if (input.isEmpty()) {
         // Owned by the main window, the box shows above it although the main window stays on top.
+        // Switching the main window's stay-on-top flag off instead would hide the window for a moment,
+        // and hiding a dialog ends its modal loop: the main window would close.
         ui::showMessage(m_mainWindow ? m_mainWindow.data() : window(), generator.emptyMessage,
                         QStringLiteral("错误提示"), ui::MessageIcon::Warning);
         return;
