@@ -4,6 +4,7 @@
 #include "mock_http_server.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -177,6 +178,26 @@ TEST_F(AiPanelTest, EmptyInputIsRefusedWithTheGeneratorsMessage) {
     }
     QTest::qWait(50);
     EXPECT_TRUE(server.requests().empty());
+}
+
+TEST(AiPanelInModalWindow, EmptyInputMessageLeavesTheStayOnTopMainWindowOpen) {
+    MessageRecorder messages;
+    QDialog mainWindow;
+    mainWindow.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    auto* panel = new AiPanel(&mainWindow, &mainWindow);
+    bool openAfterMessage = false;
+    QTimer::singleShot(0, &mainWindow, [&] {
+        panel->findChild<QLineEdit*>(QStringLiteral("编辑框35"))->clear();
+        panel->findChild<QPushButton*>(QStringLiteral("按钮16"))->click();
+        QTimer::singleShot(50, &mainWindow, [&] {
+            openAfterMessage = mainWindow.isVisible();
+            mainWindow.done(7);
+        });
+    });
+    EXPECT_EQ(mainWindow.exec(), 7); // ended by the test, not by the message
+    EXPECT_TRUE(openAfterMessage);
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_TRUE(mainWindow.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(AiPanelTest, SendsEachGeneratorsRequestAndShowsTheAnswerInParagraphs) {
