@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <limits>
+#include <optional>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -20,7 +22,7 @@ namespace {
 
 constexpr std::size_t kNotValid = std::numeric_limits<std::size_t>::max();
 constexpr std::uint64_t kMaxText = kMaxIdTextBytes;
-constexpr std::size_t kReadChunk = std::size_t{4} << 20;
+constexpr std::size_t kReadChunk = std::size_t{1} << 20;  // scanned while still in cache
 constexpr std::size_t kCheckEvery = std::size_t{4} << 20; // bytes between progress reports and stop checks
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
@@ -43,6 +45,19 @@ public:
 private:
     int m_fd;
 };
+
+// Large buffers that are about to be filled get huge pages where the system offers them on request:
+// faulting in a catalogue's text and line table page by page can cost more than reading and scanning
+// them (markedly so in virtual machines). Only advice: nothing changes where it is not supported.
+void adviseHugePages(const void* data, std::size_t size) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    if (size < 2 * kHugePage)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHugePage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 // Length of the well-formed UTF-8 sequence at `pos` (whose first byte is 0x80 or above), 0 if none.
 std::size_t sequenceLength(const unsigned char* p, std::size_t pos, std::size_t end) {
@@ -73,137 +88,6 @@ std::size_t sequenceLength(const unsigned char* p, std::size_t pos, std::size_t 
             return 0;
     return length;
 }
-
-// Checks the run of non-ASCII bytes starting at `pos`; returns where the next ASCII byte (or the end)
-// is, or kNotValid.
-std::size_t checkNonAsciiRun(const unsigned char* p, std::size_t pos, std::size_t end) {
-    while (pos < end && p[pos] >= 0x80) {
-        const std::size_t length = sequenceLength(p, pos, end);
-        if (length == 0)
-            return kNotValid;
-        pos += length;
-    }
-    return pos;
-}
-
-struct ScanResult {
-    std::size_t end = 0; // the first zero byte, or the size
-    bool validUtf8 = true;
-};
-
-// One pass over text[start, size) that finds the first zero byte, checks UTF-8 and records the lines.
-// Fusing the three keeps a million-line import close to the cost of reading the file. Once the text
-// turns out not to be UTF-8 only the zero byte is still looked for: the lines are found again after
-// decoding.
-class Scanner {
-public:
-    Scanner(const std::string& text, std::vector<IdSpan>& spans, const TaskObserver& observer,
-            std::uint64_t progressBase, std::uint64_t progressTotal)
-        : m_p(reinterpret_cast<const unsigned char*>(text.data())), m_size(text.size()), m_spans(spans),
-          m_observer(observer), m_progressBase(progressBase), m_progressTotal(progressTotal) {}
-
-    std::expected<ScanResult, ImportError> run(std::size_t start) {
-        m_lineStart = start;
-        m_checkedTo = start;
-        std::size_t i = start;
-        std::size_t nextCheck = start + kCheckEvery;
-#if defined(__SSE2__)
-        const __m128i zeroBytes = _mm_setzero_si128();
-        const __m128i lineFeeds = _mm_set1_epi8('\n');
-        while (i + 16 <= m_size) {
-            if (i >= nextCheck) {
-                if (m_observer.shouldStop())
-                    return failure(ImportFailure::Cancelled);
-                if (m_spans.size() > kMaxIdRows)
-                    return failure(ImportFailure::TooLarge);
-                m_observer.report(m_progressBase + i, m_progressTotal);
-                nextCheck = i + kCheckEvery;
-            }
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_p + i));
-            const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zeroBytes)));
-            auto highs = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-            auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)));
-            if (zeros) {
-                const unsigned before = (1u << __builtin_ctz(zeros)) - 1;
-                highs &= before;
-                feeds &= before;
-            }
-            // Several runs of non-ASCII bytes may share a block; a run may also reach into later blocks.
-            for (;;) {
-                if (highs && m_checkedTo > i)
-                    highs &= m_checkedTo - i >= 16 ? 0u : ~((1u << (m_checkedTo - i)) - 1);
-                if (!highs)
-                    break;
-                if (!checkRun(i + static_cast<unsigned>(__builtin_ctz(highs))))
-                    return notUtf8(i);
-            }
-            for (; feeds; feeds &= feeds - 1)
-                endLine(i + static_cast<unsigned>(__builtin_ctz(feeds)));
-            if (zeros)
-                return finish(i + static_cast<unsigned>(__builtin_ctz(zeros)));
-            i += 16;
-        }
-#endif
-        for (; i < m_size; ++i) {
-            if (i >= nextCheck) {
-                if (m_observer.shouldStop())
-                    return failure(ImportFailure::Cancelled);
-                if (m_spans.size() > kMaxIdRows)
-                    return failure(ImportFailure::TooLarge);
-                m_observer.report(m_progressBase + i, m_progressTotal);
-                nextCheck = i + kCheckEvery;
-            }
-            const unsigned char byte = m_p[i];
-            if (byte == 0)
-                return finish(i);
-            if (byte == '\n')
-                endLine(i);
-            else if (byte >= 0x80 && i >= m_checkedTo && !checkRun(i))
-                return notUtf8(i);
-        }
-        return finish(m_size);
-    }
-
-private:
-    bool checkRun(std::size_t pos) {
-        m_checkedTo = checkNonAsciiRun(m_p, pos, m_size);
-        return m_checkedTo != kNotValid;
-    }
-
-    void endLine(std::size_t lineFeed) {
-        std::size_t length = lineFeed - m_lineStart;
-        if (length > 0 && m_p[lineFeed - 1] == '\r')
-            --length;
-        m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
-        m_lineStart = lineFeed + 1;
-    }
-
-    ScanResult finish(std::size_t end) {
-        // The last piece has no line feed after it: a CR before the end is a cut-off CR LF.
-        std::size_t length = end - m_lineStart;
-        if (length > 0 && m_p[end - 1] == '\r')
-            --length;
-        if (length > 0)
-            m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
-        return {end, true};
-    }
-
-    ScanResult notUtf8(std::size_t from) const {
-        const void* zero = std::memchr(m_p + from, 0, m_size - from);
-        const std::size_t end =
-            zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - m_p) : m_size;
-        return {end, false};
-    }
-
-    const unsigned char* m_p;
-    std::size_t m_size;
-    std::vector<IdSpan>& m_spans;
-    const TaskObserver& m_observer;
-    std::uint64_t m_progressBase;
-    std::uint64_t m_progressTotal;
-    std::size_t m_lineStart = 0;
-    std::size_t m_checkedTo = 0;
-};
 
 // Keeps every well-formed UTF-8 sequence and replaces each stray byte with U+FFFD.
 std::string repairUtf8(std::string_view in) {
@@ -262,10 +146,227 @@ std::string gbkToUtf8(std::string_view in) {
     return out;
 }
 
+// Checks the run of non-ASCII bytes starting at `pos`, starting no sequence at or after `stop` (every
+// sequence that starts before it lies within `end`); returns where checking stopped (the next ASCII
+// byte, or `stop`), or kNotValid.
+std::size_t checkNonAsciiRun(const unsigned char* p, std::size_t pos, std::size_t stop, std::size_t end) {
+    while (pos < stop && p[pos] >= 0x80) {
+        const std::size_t length = sequenceLength(p, pos, end);
+        if (length == 0)
+            return kNotValid;
+        pos += length;
+    }
+    return pos;
+}
+
+// Finds the first zero byte, checks UTF-8 and records the lines, in one pass that can follow a file
+// as it is read: each chunk is scanned while it is still in the processor's cache, which keeps a
+// million-line import close to the cost of reading the file. Once the text turns out not to be UTF-8
+// only the zero byte is still looked for; the lines are found again after decoding.
+class Scanner {
+public:
+    Scanner(std::vector<IdSpan>& spans, std::size_t start)
+        : m_spans(spans), m_next(start), m_lineStart(start), m_checkedTo(start) {}
+
+    /// Scans data[.., available) as far as it can without later bytes; `complete` when the text ends
+    /// at `available`.
+    void advance(const char* data, std::size_t available, bool complete) {
+        if (settled())
+            return;
+        const auto* p = reinterpret_cast<const unsigned char*>(data);
+        if (m_valid)
+            scan(p, available, complete);
+        if (!m_valid && !settled()) {
+            if (const void* zero = std::memchr(p + m_next, 0, available - m_next))
+                m_end = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p);
+            else if (complete)
+                m_end = available;
+            else
+                m_next = available;
+        }
+    }
+
+    /// True once the end of the text is known: a zero byte, or the end of complete data.
+    bool settled() const { return m_end != kNotValid; }
+    std::size_t end() const { return m_end; }
+    bool validUtf8() const { return m_valid; }
+
+private:
+    void scan(const unsigned char* p, std::size_t available, bool complete) {
+        // Bytes near the end wait for the next chunk unless the text is complete: a character that
+        // starts before `limit` is whole below `available`.
+        const std::size_t limit = complete ? available : (available > 3 ? available - 3 : 0);
+        std::size_t i = m_next;
+#if defined(__SSE2__)
+        const __m128i zeroBytes = _mm_setzero_si128();
+        const __m128i lineFeeds = _mm_set1_epi8('\n');
+        while (i + 16 <= limit) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zeroBytes)));
+            auto highs = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+            auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)));
+            if (zeros) {
+                const unsigned before = (1u << __builtin_ctz(zeros)) - 1;
+                highs &= before;
+                feeds &= before;
+            }
+            // Several runs of non-ASCII bytes may share a block; a run may also reach into later blocks.
+            for (;;) {
+                if (highs && m_checkedTo > i)
+                    highs &= m_checkedTo - i >= 16 ? 0u : ~((1u << (m_checkedTo - i)) - 1);
+                if (!highs)
+                    break;
+                m_checkedTo =
+                    checkNonAsciiRun(p, i + static_cast<unsigned>(__builtin_ctz(highs)), limit, available);
+                if (m_checkedTo == kNotValid) {
+                    m_valid = false;
+                    m_next = i;
+                    return;
+                }
+            }
+            for (; feeds; feeds &= feeds - 1)
+                endLine(p, i + static_cast<unsigned>(__builtin_ctz(feeds)));
+            if (zeros) {
+                finish(p, i + static_cast<unsigned>(__builtin_ctz(zeros)));
+                return;
+            }
+            i += 16;
+        }
+#endif
+        if (!complete) {
+            m_next = i;
+            return;
+        }
+        for (; i < available; ++i) {
+            const unsigned char byte = p[i];
+            if (byte == 0) {
+                finish(p, i);
+                return;
+            }
+            if (byte == '\n') {
+                endLine(p, i);
+            } else if (byte >= 0x80 && i >= m_checkedTo) {
+                m_checkedTo = checkNonAsciiRun(p, i, available, available);
+                if (m_checkedTo == kNotValid) {
+                    m_valid = false;
+                    m_next = i;
+                    return;
+                }
+            }
+        }
+        finish(p, available);
+    }
+
+    // Runs once per line: kept inline in the scanning loop.
+    [[gnu::always_inline]] void endLine(const unsigned char* p, std::size_t lineFeed) {
+        std::size_t length = lineFeed - m_lineStart;
+        if (length > 0 && p[lineFeed - 1] == '\r')
+            --length;
+        m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
+        m_lineStart = lineFeed + 1;
+    }
+
+    void finish(const unsigned char* p, std::size_t end) {
+        // The last piece has no line feed after it: a CR before the end is a cut-off CR LF.
+        std::size_t length = end - m_lineStart;
+        if (length > 0 && p[end - 1] == '\r')
+            --length;
+        if (length > 0)
+            m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
+        m_end = end;
+    }
+
+    std::vector<IdSpan>& m_spans;
+    std::size_t m_next;      // the first byte not scanned yet
+    std::size_t m_lineStart; // where the current line starts
+    std::size_t m_checkedTo; // UTF-8 is checked below this
+    std::size_t m_end = kNotValid;
+    bool m_valid = true;
+};
+
+// Builds an IdText from bytes that arrive in pieces (or all at once).
+class IdTextBuilder {
+public:
+    IdTextBuilder() : m_parsed(std::make_shared<IdText>()) {}
+
+    std::string& text() { return m_parsed->text; }
+
+    /// Sizes the line table for a text of about `bytes` bytes.
+    void expect(std::uint64_t bytes) {
+        // Most ID files hold short numbers: a guess that avoids most regrowth without overcommitting.
+        m_parsed->spans.reserve(static_cast<std::size_t>(bytes / 12 + 1));
+        adviseHugePages(m_parsed->spans.data(), m_parsed->spans.capacity() * sizeof(IdSpan));
+    }
+
+    /// Scans text()[.., available); `complete` when the text ends there.
+    std::expected<void, ImportError> advance(std::size_t available, bool complete) {
+        const std::string& text = m_parsed->text;
+        if (!m_scanner) {
+            if (available < kByteOrderMark.size() && !complete)
+                return {};
+            m_marked = std::string_view(text.data(), available).starts_with(kByteOrderMark);
+            m_start = m_marked ? kByteOrderMark.size() : 0;
+            m_scanner.emplace(m_parsed->spans, m_start);
+        }
+        m_scanner->advance(text.data(), available, complete);
+        if (m_parsed->spans.size() > kMaxIdRows)
+            return failure(ImportFailure::TooLarge);
+        return {};
+    }
+
+    /// True once the rest of the bytes cannot matter (a zero byte ended the text).
+    bool settled() const { return m_scanner && m_scanner->settled(); }
+
+    /// Completes the text once all bytes were given to advance(..., true).
+    std::expected<std::shared_ptr<const IdText>, ImportError> finish(const TaskObserver& observer,
+                                                                     IdEncoding* encoding) {
+        if (!m_scanner || !m_scanner->settled())
+            if (auto scanned = advance(m_parsed->text.size(), true); !scanned)
+                return std::unexpected(scanned.error());
+        std::string& text = m_parsed->text;
+        std::vector<IdSpan>& spans = m_parsed->spans;
+        const std::size_t end = m_scanner->end();
+        if (encoding)
+            *encoding = m_scanner->validUtf8() || m_marked ? IdEncoding::Utf8 : IdEncoding::Gbk;
+        if (!m_scanner->validUtf8()) {
+            if (observer.shouldStop())
+                return failure(ImportFailure::Cancelled);
+            const std::string_view content = std::string_view(text).substr(m_start, end - m_start);
+            std::string decoded = m_marked ? repairUtf8(content) : gbkToUtf8(content);
+            if (decoded.size() > kMaxText)
+                return failure(ImportFailure::TooLarge);
+            text = std::move(decoded);
+            spans.clear();
+            Scanner rescan(spans, 0);
+            rescan.advance(text.data(), text.size(), true);
+            if (spans.size() > kMaxIdRows)
+                return failure(ImportFailure::TooLarge);
+        } else if (end < text.size() / 2) {
+            // A zero byte early in a large file: do not keep the unused rest in memory.
+            text.resize(end);
+            text.shrink_to_fit();
+        }
+        if (spans.capacity() > 2 * spans.size() + 1024) // long lines: give back most of the guess
+            spans.shrink_to_fit();
+        return std::shared_ptr<const IdText>(std::move(m_parsed));
+    }
+
+private:
+    std::shared_ptr<IdText> m_parsed;
+    std::optional<Scanner> m_scanner;
+    bool m_marked = false;
+    std::size_t m_start = 0;
+};
+
 } // namespace
 
-std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::path& path,
-                                                        const TaskObserver& observer) {
+namespace {
+
+// Reads the file in chunks, calling `onChunk(complete)` as each arrives; it returns whether to go on.
+template <class OnChunk>
+std::expected<void, ImportError> readFile(const std::filesystem::path& path, std::string& bytes,
+                                          const TaskObserver& observer, std::uint64_t progressTotalFactor,
+                                          OnChunk onChunk) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return failure(ImportFailure::CannotOpen, errno);
@@ -278,9 +379,9 @@ std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::p
     if (expected > kMaxText)
         return failure(ImportFailure::TooLarge);
 
-    std::string bytes;
     // One spare byte lets the final read see the end of the file without growing the buffer.
     bytes.reserve(static_cast<std::size_t>(expected) + 1);
+    adviseHugePages(bytes.data(), bytes.capacity());
     for (;;) {
         if (observer.shouldStop())
             return failure(ImportFailure::Cancelled);
@@ -292,8 +393,6 @@ std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::p
             got = ::read(fd.get(), data + had, chunk);
             return had + static_cast<std::size_t>(std::max<ssize_t>(got, 0));
         });
-        if (got == 0)
-            break;
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -301,8 +400,25 @@ std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::p
         }
         if (bytes.size() > kMaxText)
             return failure(ImportFailure::TooLarge);
-        observer.report(bytes.size(), std::max<std::uint64_t>(expected, bytes.size()));
+        const bool complete = got == 0;
+        const std::expected<bool, ImportError> goOn = onChunk(complete);
+        if (!goOn)
+            return std::unexpected(goOn.error());
+        if (complete || !*goOn)
+            return {};
+        observer.report(bytes.size(), progressTotalFactor * std::max<std::uint64_t>(expected, bytes.size()));
     }
+}
+
+} // namespace
+
+std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::path& path,
+                                                        const TaskObserver& observer) {
+    std::string bytes;
+    auto read =
+        readFile(path, bytes, observer, 1, [](bool) { return std::expected<bool, ImportError>(true); });
+    if (!read)
+        return std::unexpected(read.error());
     return bytes;
 }
 
@@ -310,63 +426,42 @@ std::expected<std::shared_ptr<const IdText>, ImportError>
 parseIdText(std::string bytes, const TaskObserver& observer, IdEncoding* encoding) {
     if (bytes.size() > kMaxText)
         return failure(ImportFailure::TooLarge);
-    auto parsed = std::make_shared<IdText>();
-    parsed->text = std::move(bytes);
-    std::vector<IdSpan>& spans = parsed->spans;
-    // Most ID files hold short numbers: a guess that avoids most regrowth without overcommitting.
-    spans.reserve(parsed->text.size() / 12 + 1);
-
-    const bool marked = std::string_view(parsed->text).starts_with(kByteOrderMark);
-    const std::size_t start = marked ? kByteOrderMark.size() : 0;
-    const std::uint64_t total = parsed->text.size();
-    auto scanned = Scanner(parsed->text, spans, observer, 0, total).run(start);
-    if (!scanned)
-        return std::unexpected(scanned.error());
-    if (spans.size() > kMaxIdRows)
-        return failure(ImportFailure::TooLarge);
-    if (encoding)
-        *encoding = scanned->validUtf8 || marked ? IdEncoding::Utf8 : IdEncoding::Gbk;
-
-    if (!scanned->validUtf8) {
-        const std::string_view content = std::string_view(parsed->text).substr(start, scanned->end - start);
-        std::string decoded = marked ? repairUtf8(content) : gbkToUtf8(content);
-        if (decoded.size() > kMaxText)
-            return failure(ImportFailure::TooLarge);
-        parsed->text = std::move(decoded);
-        spans.clear();
-        scanned = Scanner(parsed->text, spans, observer, 0, parsed->text.size()).run(0);
-        if (!scanned)
+    IdTextBuilder builder;
+    builder.expect(bytes.size());
+    builder.text() = std::move(bytes);
+    const std::size_t size = builder.text().size();
+    for (std::size_t available = std::min(size, kCheckEvery);;
+         available = std::min(size, available + kCheckEvery)) {
+        if (observer.shouldStop())
+            return failure(ImportFailure::Cancelled);
+        if (auto scanned = builder.advance(available, available == size); !scanned)
             return std::unexpected(scanned.error());
-        if (spans.size() > kMaxIdRows)
-            return failure(ImportFailure::TooLarge);
-    } else if (scanned->end < parsed->text.size() / 2) {
-        // A zero byte early in a large file: do not keep the unused rest in memory.
-        parsed->text.resize(scanned->end);
-        parsed->text.shrink_to_fit();
+        observer.report(available, size);
+        if (available == size || builder.settled())
+            break;
     }
-    spans.shrink_to_fit();
-    observer.report(total, total);
-    return parsed;
+    return builder.finish(observer, encoding);
 }
 
 std::expected<IdRows, ImportError> importIdFile(const std::filesystem::path& path,
                                                 const TaskObserver& observer,
                                                 const std::function<void(const IdBlock&)>& onBlock,
                                                 std::size_t blockRows) {
-    std::uint64_t fileSize = 0;
-    const TaskObserver reading{[&](std::uint64_t done, std::uint64_t total) {
-                                   fileSize = total;
-                                   observer.report(done, 2 * total);
-                               },
-                               observer.stopRequested};
-    auto bytes = readIdFileBytes(path, reading);
-    if (!bytes)
-        return std::unexpected(bytes.error());
-    fileSize = bytes->size();
-    const TaskObserver parsing{
-        [&](std::uint64_t done, std::uint64_t) { observer.report(fileSize + done, 2 * fileSize); },
-        observer.stopRequested};
-    auto parsed = parseIdText(std::move(*bytes), parsing);
+    IdTextBuilder builder;
+    bool sized = false;
+    auto read =
+        readFile(path, builder.text(), observer, 1, [&](bool complete) -> std::expected<bool, ImportError> {
+            if (!sized) {
+                builder.expect(builder.text().capacity());
+                sized = true;
+            }
+            if (auto scanned = builder.advance(builder.text().size(), complete); !scanned)
+                return std::unexpected(scanned.error());
+            return !builder.settled(); // past a zero byte nothing more is needed
+        });
+    if (!read)
+        return std::unexpected(read.error());
+    auto parsed = builder.finish(observer, nullptr);
     if (!parsed)
         return std::unexpected(parsed.error());
     const std::shared_ptr<const IdText>& text = *parsed;

@@ -51,7 +51,7 @@ parseIdText(std::string bytes, const TaskObserver& observer = {}, IdEncoding* en
 
 /// Reads and parses an ID file. Nothing is handed out unless the whole file was read and parsed; then
 /// `onBlock` (if set) receives the rows in file order in blocks of `blockRows`, before the function
-/// returns them all. Progress counts bytes, reading and parsing each counting the file's size once.
+/// returns them all. The file is scanned chunk by chunk as it is read; progress counts bytes read.
 std::expected<IdRows, ImportError> importIdFile(const std::filesystem::path& path,
                                                 const TaskObserver& observer = {},
                                                 const std::function<void(const IdBlock&)>& onBlock = {},
