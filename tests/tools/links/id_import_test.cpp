@@ -181,6 +181,36 @@ TEST(ParseIdTextEncodingTest, MalformedUtf8IsReadAsGbk) {
     }
 }
 
+// Files are scanned in chunks as they are read (and texts in steps): lines, CR LF pairs and multi-byte
+// characters that straddle a chunk edge must come out as if scanned at once.
+TEST(ParseIdTextAgreementTest, ChunkEdgesChangeNothing) {
+    const std::vector<std::string> pieces{"1234567", "\r\n", "\n", kUtf8Goods, "\xF0\x9F\x98\x80", "x", "\r"};
+    std::mt19937 random(7);
+    std::string bytes;
+    while (bytes.size() < (std::size_t{9} << 20))
+        bytes += pieces[random() % pieces.size()];
+    const std::vector<std::string> expected = referenceIds(bytes);
+
+    TemporaryDirectory directory;
+    links::IdEncoding encoding{};
+    const auto parsed = links::parseIdText(bytes, {}, &encoding);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(encoding, links::IdEncoding::Utf8);
+    EXPECT_TRUE(idsOf(**parsed) == expected);
+    const auto imported = links::importIdFile(directory.write("ids.txt", bytes));
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(idsOf(*imported) == expected);
+
+    // One bad byte just past the first chunk edge still makes the whole file GBK.
+    bytes[(std::size_t{1} << 20) + 1] = '\xFF';
+    const auto mixed = links::parseIdText(bytes, {}, &encoding);
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(encoding, links::IdEncoding::Gbk);
+    const auto importedMixed = links::importIdFile(directory.write("mixed.txt", bytes));
+    ASSERT_TRUE(importedMixed);
+    EXPECT_EQ(importedMixed->size(), (*mixed)->spans.size());
+}
+
 TEST(ParseIdTextTest, ReportsProgressAndStopsWhenAsked) {
     std::string bytes;
     for (int i = 0; i < 1'000'000; ++i)
