@@ -21,7 +21,7 @@ class TellingRows : public testing::TestWithParam<LayoutRow> {};
 
 TEST_P(TellingRows, MatchTheBlockTable) {
     const LayoutRow& row = GetParam();
-    const EcLayout& layout = QrCode::versionByNumber(row.version).value().layoutFor(kLevels[row.level]);
+    const EcLayout layout = QrCode::versionByNumber(row.version).value().layoutFor(kLevels[row.level]);
     EXPECT_EQ(layout.ecPerBlock, row.ecPerBlock);
     EXPECT_EQ(layout.runs[0].count, row.first.count);
     EXPECT_EQ(layout.runs[0].dataCodewords, row.first.dataCodewords);
