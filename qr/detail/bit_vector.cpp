@@ -47,13 +47,25 @@ void BitVector::appendBits(std::uint32_t value, int count) {
         return;
     int remaining = count;
     while (remaining > 0) {
-        if ((m_sizeInBits & 7) == 0 && remaining >= 8) {
-            appendByte((value >> (remaining - 8)) & 0xFFu);
-            remaining -= 8;
-        } else {
-            appendBitUnchecked(static_cast<int>((value >> (remaining - 1)) & 1u));
-            remaining -= 1;
+        const int offset = m_sizeInBits & 7;
+        if (offset == 0) {
+            if (remaining >= 8) {
+                appendByte((value >> (remaining - 8)) & 0xFFu);
+                remaining -= 8;
+                continue;
+            }
+            // Reserve the next byte (zeroed) without counting it.
+            appendByte(0);
+            m_sizeInBits -= 8;
         }
+        // As many bits as fit into the current byte at once: the same bits, in the same places, as
+        // appending them one at a time.
+        const int take = std::min(8 - offset, remaining);
+        const std::uint32_t chunk = (value >> (remaining - take)) & ((1u << take) - 1u);
+        m_bytes[static_cast<std::size_t>(m_sizeInBits) >> 3] |=
+            static_cast<std::uint8_t>(chunk << (8 - offset - take));
+        m_sizeInBits += take;
+        remaining -= take;
     }
 }
 
@@ -76,11 +88,9 @@ std::string BitVector::toString() const {
 void BitVectorHolder::appendToHeld(const BitVector& vector) {
     const int count = vector.size();
     int index = 0;
-    // Whole bytes while the held vector is byte-aligned, single bits otherwise: the same bits either way.
-    if ((m_held.size() & 7) == 0) {
-        for (; index + 8 <= count; index += 8)
-            m_held.appendByte(vector.store()[static_cast<std::size_t>(index) >> 3]);
-    }
+    // Whole source bytes at a time, then the bits of a last partial byte: the same bits in order.
+    for (; index + 8 <= count; index += 8)
+        m_held.appendBits(vector.store()[static_cast<std::size_t>(index) >> 3], 8);
     for (; index < count; ++index)
         m_held.appendBits(static_cast<std::uint32_t>(vector.bitUnchecked(index)), 1);
 }
