@@ -22,9 +22,11 @@ ByteMatrix ScaleToPixels(const QrCode& code, int width, int height) {
     std::uint8_t* cells = output.data().data();
     for (int y = 0; y < h; ++y) {
         std::uint8_t* firstRow = cells + static_cast<std::ptrdiff_t>(top + y * scale) * outWidth;
+        std::uint8_t* target = firstRow + left;
         for (int x = 0; x < w; ++x) {
-            if (input.get(x, y) == 1)
-                std::memset(firstRow + left + x * scale, 1, static_cast<std::size_t>(scale));
+            const std::uint8_t value = input.get(x, y) == 1 ? 1 : 0;
+            for (int a = 0; a < scale; ++a)
+                *target++ = value;
         }
         for (int b = 1; b < scale; ++b)
             std::memcpy(firstRow + static_cast<std::ptrdiff_t>(b) * outWidth, firstRow,

@@ -30,6 +30,8 @@ public:
             return a;
         return m_expTable[(m_logTable[a] + m_logTable[b]) % 255];
     }
+    /// log of a non-zero element, for loops that have already set zero aside.
+    int logOfNonZero(int a) const { return m_logTable[a & 255]; }
     /// "GF256:" and the primitive polynomial; two fields are the same exactly when these agree.
     const std::string& identity() const { return m_identity; }
 

@@ -223,11 +223,13 @@ void toLines(const ByteMatrix& matrix, std::vector<Line>& rows, std::vector<Line
     columns.assign(static_cast<std::size_t>(n), Line{});
     const std::uint8_t* cells = matrix.data().data();
     for (int y = 0; y < n; ++y) {
+        const std::uint8_t* row = cells + static_cast<std::size_t>(y) * n;
+        const int columnWord = y >> 6;
+        const int columnShift = y & 63;
         for (int x = 0; x < n; ++x) {
-            if (cells[static_cast<std::size_t>(y) * n + x] != 1)
-                continue;
-            rows[y][x >> 6] |= 1ULL << (x & 63);
-            columns[x][y >> 6] |= 1ULL << (y & 63);
+            const std::uint64_t dark = row[x] == 1 ? 1 : 0;
+            rows[y][x >> 6] |= dark << (x & 63);
+            columns[x][columnWord] |= dark << columnShift;
         }
     }
 }

@@ -56,16 +56,22 @@ Status ReedSolomonEncoder::encodeWith(const GF256& field, const GFP& generator, 
                                       int ecCount) {
     // Long division by the monic generator, kept as a shift register of the running remainder:
     // the same remainder the polynomial division gives, without a polynomial per step.
-    const std::vector<int>& g = generator.coefficients(); // g[0] == 1, g[1..ecCount]
+    const std::vector<int>& g = generator.coefficients(); // g[0] == 1, then g[1] ... g[ecCount]
+    std::vector<int> logG(static_cast<std::size_t>(ecCount));
+    for (int j = 0; j < ecCount; ++j)
+        logG[j] = g[j + 1] == 0 ? -1 : field.logOfNonZero(g[j + 1]);
     const int dataCount = static_cast<int>(codewords.size()) - ecCount;
     std::vector<int> remainder(static_cast<std::size_t>(ecCount), 0);
     for (int i = 0; i < dataCount; ++i) {
         const int factor = (codewords[i] & 255) ^ remainder.front();
         std::copy(remainder.begin() + 1, remainder.end(), remainder.begin());
         remainder.back() = 0;
-        if (factor != 0) {
-            for (int j = 0; j < ecCount; ++j)
-                remainder[j] ^= field.multiply(g[j + 1], factor);
+        if (factor == 0)
+            continue;
+        const int logFactor = field.logOfNonZero(factor);
+        for (int j = 0; j < ecCount; ++j) {
+            if (logG[j] >= 0)
+                remainder[j] ^= field.exp((logG[j] + logFactor) % 255);
         }
     }
     std::copy(remainder.begin(), remainder.end(), codewords.begin() + dataCount);
