@@ -1,6 +1,7 @@
 // F7 and F8 as global hotkeys on X11: passive key grabs on the root window, on a connection of our
 // own so the toolkit's event handling is not involved.
 #include "platform/hotkeys.h"
+#include "platform/x11_display.h"
 #include "platform/x11_error_trap.h"
 
 #include <X11/Xlib.h>
@@ -117,7 +118,7 @@ private:
 
 std::expected<std::unique_ptr<GlobalHotkeys>, DesktopError> openGlobalHotkeys() {
     const char* name = std::getenv("DISPLAY");
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = x11::openDisplay();
     if (!display)
         return std::unexpected(
             DesktopError{DesktopError::Kind::NoDesktop,

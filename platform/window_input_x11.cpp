@@ -1,5 +1,6 @@
 // Window finding and input on X11: Xlib for windows and posted keys, XTest for the mouse.
 #include "platform/window_input.h"
+#include "platform/x11_display.h"
 #include "platform/x11_error_trap.h"
 #include "platform/x11_keysyms.h"
 
@@ -307,7 +308,7 @@ private:
 
 std::expected<std::unique_ptr<WindowInput>, DesktopError> openWindowInput() {
     const char* name = std::getenv("DISPLAY");
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = x11::openDisplay();
     if (!display)
         return std::unexpected(
             DesktopError{DesktopError::Kind::NoDesktop,

@@ -4,6 +4,7 @@
 // gtest first: the X headers define None and Bool as macros.
 #include <gtest/gtest.h>
 
+#include "platform/x11_display.h"
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -25,7 +26,7 @@ std::unique_ptr<platform::GlobalHotkeys> openHotkeys() {
 class HotkeysTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_display = XOpenDisplay(nullptr);
+        m_display = platform::x11::openDisplay();
         ASSERT_NE(m_display, nullptr) << "run under xvfb-run";
         m_hotkeys = openHotkeys();
         ASSERT_NE(m_hotkeys, nullptr);

@@ -1,6 +1,8 @@
 #include "fake_target_window.h"
 
+#include "platform/x11_display.h"
 #include <X11/Xatom.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -18,7 +20,7 @@ void setUtf8Property(Display* display, Window window, const char* name, const st
 } // namespace
 
 FakeTargetWindow::FakeTargetWindow(Options options) {
-    m_display = XOpenDisplay(nullptr);
+    m_display = platform::x11::openDisplay();
     if (!m_display)
         throw std::runtime_error("FakeTargetWindow needs an X display");
     Display* display = m_display;
