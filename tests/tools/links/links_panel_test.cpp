@@ -132,6 +132,14 @@ TEST_F(LinksPanelTest, LayoutFitsThePage) {
     EXPECT_GE(m_view->height(), 500);
 }
 
+// The page shares the window with narrower pages: the panel follows its size but never widens it.
+TEST_F(LinksPanelTest, FollowsThePageWithoutWideningIt) {
+    EXPECT_EQ(m_panel->geometry(), m_page.rect());
+    m_page.resize(1000, 550);
+    EXPECT_EQ(m_panel->size(), QSize(1000, 550));
+    EXPECT_LE(m_page.minimumSizeHint().width(), 0);
+}
+
 TEST_F(LinksPanelTest, ImportFillsTheListAndShowsTheMarketplace) {
     choose("单选框2");
     importFile(m_files.write("ids.txt", "1001\r\n1002\r\n1003\r\n"));

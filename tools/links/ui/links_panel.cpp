@@ -8,6 +8,7 @@
 #include "tools/links/ui/link_list_model.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -163,10 +164,11 @@ private:
 } // namespace
 
 LinksPanel::LinksPanel(QWidget* page) : QWidget(page), m_chooseFile(defaultChooseFile) {
+    // The panel follows the page's size but is not in a layout of it: its minimum width must not
+    // widen the narrower pages that share the window.
     if (page) {
-        auto* pageLayout = new QVBoxLayout(page);
-        pageLayout->setContentsMargins(0, 0, 0, 0);
-        pageLayout->addWidget(this);
+        setGeometry(page->rect());
+        page->installEventFilter(this);
     }
 
     m_status = new QLabel(kInitialStatus, this);
@@ -240,6 +242,12 @@ LinksPanel::~LinksPanel() {
     // Jobs also see their receiver gone; telling the import directly stops it a little sooner.
     if (m_importStop)
         m_importStop->store(true);
+}
+
+bool LinksPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
 }
 
 void LinksPanel::setOpenFileChooser(OpenFileChooser chooser) {

@@ -46,6 +46,9 @@ public:
     bool importRunning() const { return m_importRunning; }
     int exportsRunning() const { return m_exportsRunning; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     /// An import ended (filled the list, failed or was superseded).
     void importFinished();
