@@ -126,9 +126,11 @@ struct Gate {
     std::mutex mutex;
     std::condition_variable opened;
     bool isOpen = false;
+    std::atomic<bool> entered{false};
     std::atomic<bool> heldCallReturned{false};
 
     void pass() {
+        entered = true;
         std::unique_lock lock(mutex);
         opened.wait(lock, [this] { return isOpen; });
     }
@@ -457,6 +459,7 @@ TEST_F(ChannelQrPanelTest, ClosingThePageWhileGeneratingIsSafe) {
                                  });
     idBox()->setText(QStringLiteral("1001"));
     click(QStringLiteral("按钮19"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->entered.load(); }, 20000));
     m_page.reset();
     // The held worker now makes its pictures for a page that is gone; nothing may reach it.
     gate->open();
