@@ -124,6 +124,18 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"NulBytes", std::string("a\0b\0", 4), "L"}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
+TEST(SmallPictures, ASymbolLargerThanTheRequestedSizeIsWholeAndReadable) {
+    // 1200 bytes need version 25 (117 modules): more than 100 x 100 pixels can hold with the margin.
+    const std::string text = byteText(1200, 99);
+    const qr::QrImage image = qr::CreateQrCode(text, "L", 100, 100, kWhite, kBlack);
+    ASSERT_TRUE(image);
+    const std::optional<qrtest::GreyImage> grey = qrtest::greyFromBmp(image.bmp);
+    ASSERT_TRUE(grey.has_value());
+    EXPECT_EQ(grey->width, 121); // the whole symbol with its two-module margin, one pixel per module
+    // zbar needs more than one pixel per module; shown three times larger, the picture reads back.
+    EXPECT_EQ(qrtest::decodeWithZbar(qrtest::magnified(*grey, 3)), text);
+}
+
 std::vector<std::pair<std::string, std::string>> channelLinks() {
     std::ifstream file(QR_TEST_DATA_DIR "/qr_channel_links.txt");
     std::vector<std::pair<std::string, std::string>> links;

@@ -41,6 +41,18 @@ std::optional<GreyImage> greyFromBmp(const std::vector<std::uint8_t>& bmp) {
     return image;
 }
 
+GreyImage magnified(const GreyImage& image, int factor) {
+    GreyImage large{image.width * factor, image.height * factor, {}};
+    large.pixels.resize(static_cast<std::size_t>(large.width) * large.height);
+    for (int y = 0; y < large.height; ++y) {
+        for (int x = 0; x < large.width; ++x) {
+            large.pixels[static_cast<std::size_t>(y) * large.width + x] =
+                image.pixels[static_cast<std::size_t>(y / factor) * image.width + x / factor];
+        }
+    }
+    return large;
+}
+
 std::optional<std::string> decodeWithZbar(const GreyImage& image) {
     const std::unique_ptr<zbar_image_scanner_t, decltype(&zbar_image_scanner_destroy)> scanner(
         zbar_image_scanner_create(), &zbar_image_scanner_destroy);
