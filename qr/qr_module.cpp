@@ -9,6 +9,7 @@
 #include "qr/detail/result.h"
 
 #include <mutex>
+#include <new>
 #include <string>
 
 namespace qr {
@@ -114,10 +115,15 @@ QrImage CreateQrCode(std::string_view text, std::optional<std::string_view> leve
     // The symbol is made in a record of its own and replaces the shared one only when the whole call
     // succeeded, so a failed call leaves the module exactly as the last good one did.
     QrCode code;
-    Result<ByteMatrix> pixels = EncodeToMatrix(text, chosenLevel.value(), width, height, code);
-    if (!pixels.ok())
-        return fail(pixels.error());
-    image.bmp = MatrixToBitmap(pixels.value(), background, foreground);
+    try {
+        Result<ByteMatrix> pixels = EncodeToMatrix(text, chosenLevel.value(), width, height, code);
+        if (!pixels.ok())
+            return fail(pixels.error());
+        image.bmp = MatrixToBitmap(pixels.value(), background, foreground);
+    } catch (const std::bad_alloc&) {
+        // A large picture on a machine short of memory: a report like any other, nothing half-changed.
+        return fail(makeReport(moduleName, "创建二维码", "内存不足，无法生成图片。"));
+    }
     state.backgroundColour = background;
     state.foregroundColour = foreground;
     state.sharedCode = std::move(code);
