@@ -5,6 +5,9 @@
 namespace qr::detail {
 
 bool QrCode::isComplete() const {
+    // A record just made holds zeros: it has no version yet and is no more complete than a reset one.
+    if (version < 1)
+        return false;
     for (int number : {version, matrixWidth, maskPattern, totalBytes, dataBytes, ecBytes, rsBlocks}) {
         if (number == -1)
             return false;

@@ -11,7 +11,7 @@
 namespace qr::detail {
 
 /// The record one encode fills: the symbol's parameters and its finished module matrix.
-/// A new record holds zeros, a reset one -1; it is complete once no number is -1.
+/// A new record holds zeros, a reset one -1; it is complete once an encode has set every number.
 struct QrCode {
     static constexpr std::string_view kClassName = "二维码类";
 

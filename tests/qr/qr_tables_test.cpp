@@ -91,7 +91,7 @@ TEST(Levels, OrdinalsAndFormatBits) {
 
 TEST(QrCodeRecord, CompletenessAndModuleAt) {
     QrCode code;
-    EXPECT_TRUE(code.isComplete()); // zeros are not -1; only resetNumbers marks the record unfilled
+    EXPECT_FALSE(code.isComplete());
     code.resetNumbers();
     EXPECT_FALSE(code.isComplete());
     code.matrix.init(21, 21);
