@@ -365,8 +365,7 @@ namespace {
 // Reads the file in chunks, calling `onChunk(complete)` as each arrives; it returns whether to go on.
 template <class OnChunk>
 std::expected<void, ImportError> readFile(const std::filesystem::path& path, std::string& bytes,
-                                          const TaskObserver& observer, std::uint64_t progressTotalFactor,
-                                          OnChunk onChunk) {
+                                          const TaskObserver& observer, OnChunk onChunk) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return failure(ImportFailure::CannotOpen, errno);
@@ -406,7 +405,7 @@ std::expected<void, ImportError> readFile(const std::filesystem::path& path, std
             return std::unexpected(goOn.error());
         if (complete || !*goOn)
             return {};
-        observer.report(bytes.size(), progressTotalFactor * std::max<std::uint64_t>(expected, bytes.size()));
+        observer.report(bytes.size(), std::max<std::uint64_t>(expected, bytes.size()));
     }
 }
 
@@ -415,8 +414,7 @@ std::expected<void, ImportError> readFile(const std::filesystem::path& path, std
 std::expected<std::string, ImportError> readIdFileBytes(const std::filesystem::path& path,
                                                         const TaskObserver& observer) {
     std::string bytes;
-    auto read =
-        readFile(path, bytes, observer, 1, [](bool) { return std::expected<bool, ImportError>(true); });
+    auto read = readFile(path, bytes, observer, [](bool) { return std::expected<bool, ImportError>(true); });
     if (!read)
         return std::unexpected(read.error());
     return bytes;
@@ -450,7 +448,7 @@ std::expected<IdRows, ImportError> importIdFile(const std::filesystem::path& pat
     IdTextBuilder builder;
     bool sized = false;
     auto read =
-        readFile(path, builder.text(), observer, 1, [&](bool complete) -> std::expected<bool, ImportError> {
+        readFile(path, builder.text(), observer, [&](bool complete) -> std::expected<bool, ImportError> {
             if (!sized) {
                 builder.expect(builder.text().capacity());
                 sized = true;
