@@ -1,3 +1,4 @@
+#include "app/cli/command_line.h"
 #include "app/shell/floating_window.h"
 #include "app/shell/skin.h"
 #include "app/support/background_job.h"
@@ -7,8 +8,17 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <iostream>
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
+    if (argc > 1) {
+        // Sub-commands never open a window, so they run before (and without) any display connection.
+        qr::initModule();
+        cli::Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+        return cli::run(std::vector<std::string>(argv + 1, argv + argc), console);
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varrow-toolbox"));
     // The floating window is a tool window; hiding it for the main window must not end the program.

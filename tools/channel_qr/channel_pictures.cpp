@@ -45,7 +45,11 @@ std::filesystem::path pictureFileName(std::string_view caption) {
 
 std::expected<std::filesystem::path, SaveError> savePictures(const std::filesystem::path& baseDirectory,
                                                              const ChannelPictures& pictures) {
-    const std::filesystem::path directory = baseDirectory / pathFromUtf8(kOutputDirectoryName);
+    return savePicturesInto(baseDirectory / pathFromUtf8(kOutputDirectoryName), pictures);
+}
+
+std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::filesystem::path& directory,
+                                                                 const ChannelPictures& pictures) {
     // Check the whole set first, so a broken set never leaves some files new and some old.
     for (const ChannelPicture& picture : pictures)
         if (picture.bmp.empty())

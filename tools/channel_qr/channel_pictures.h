@@ -62,4 +62,8 @@ std::filesystem::path pictureFileName(std::string_view caption);
 std::expected<std::filesystem::path, SaveError> savePictures(const std::filesystem::path& baseDirectory,
                                                              const ChannelPictures& pictures);
 
+/// Writes the ten pictures straight into `directory` (created when missing), as savePictures does.
+std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::filesystem::path& directory,
+                                                                 const ChannelPictures& pictures);
+
 } // namespace channel_qr
