@@ -3,6 +3,7 @@
 #include "app/support/background_job.h"
 #include "app/support/message_box.h"
 #include "platform/run_directory.h"
+#include "tools/links/error_text.h"
 #include "tools/links/id_import.h"
 #include "tools/links/link_workbook.h"
 #include "tools/links/ui/link_list_model.h"
@@ -21,8 +22,6 @@
 #include <QVBoxLayout>
 
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <expected>
 #include <utility>
 
@@ -51,82 +50,6 @@ QString fromPath(const std::filesystem::path& path) {
 
 std::filesystem::path toPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-QString describeSystemError(int error) {
-    switch (error) {
-    case 0:
-        return {};
-    case ENOENT:
-        return QStringLiteral("文件或文件夹不存在");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("没有访问权限");
-    case EROFS:
-        return QStringLiteral("所在位置是只读的");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("磁盘空间不足");
-    case EFBIG:
-        return QStringLiteral("文件超过了系统允许的大小");
-    case EISDIR:
-        return QStringLiteral("选中的是文件夹");
-    case EIO:
-        return QStringLiteral("磁盘读写出错");
-    default:
-        return QStringLiteral("系统错误 %1：%2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
-}
-
-QString withReason(const QString& text, int error) {
-    const QString reason = describeSystemError(error);
-    return reason.isEmpty() ? text + QStringLiteral("。")
-                            : text + QStringLiteral("（") + reason + QStringLiteral("）。");
-}
-
-QString importErrorText(const links::ImportError& error, const QString& path) {
-    switch (error.failure) {
-    case links::ImportFailure::CannotOpen:
-        return withReason(QStringLiteral("无法打开文件“%1”").arg(path), error.systemError);
-    case links::ImportFailure::CannotRead:
-        return withReason(QStringLiteral("读取文件“%1”时出错").arg(path), error.systemError);
-    case links::ImportFailure::TooLarge:
-        return QStringLiteral("文件“%1”太大，不像商品ID列表：最多可导入%2行、%3MB文本。")
-            .arg(path)
-            .arg(links::kMaxIdRows)
-            .arg(links::kMaxIdTextBytes >> 20);
-    case links::ImportFailure::Cancelled:
-        break;
-    }
-    return {};
-}
-
-QString exportErrorText(const links::ExportError& error, const std::filesystem::path& target) {
-    const QString file = fromPath(target);
-    const QString directory = fromPath(target.parent_path());
-    switch (error.failure) {
-    case links::ExportFailure::TooManyRows:
-        return QStringLiteral("导出失败：列表共有%1行，超过了工作表的上限%2行（另有一行标题）。")
-            .arg(error.row)
-            .arg(links::kMaxWorkbookRows);
-    case links::ExportFailure::CannotCreate:
-        return withReason(QStringLiteral("导出失败：无法在文件夹“%1”中创建文件").arg(directory),
-                          error.systemError);
-    case links::ExportFailure::CellTooLong:
-        return QStringLiteral("导出失败：第%1行的内容超过了单元格的上限32767个字符。").arg(error.row);
-    case links::ExportFailure::WriteFailed: {
-        QString text =
-            withReason(QStringLiteral("导出失败：写入工作簿“%1”时出错").arg(file), error.systemError);
-        if (error.systemError == 0 && !error.detail.empty())
-            text += QStringLiteral("\n") + QString::fromStdString(error.detail);
-        return text;
-    }
-    case links::ExportFailure::CannotReplace:
-        return withReason(QStringLiteral("导出失败：无法替换文件“%1”").arg(file), error.systemError);
-    case links::ExportFailure::Cancelled:
-        break;
-    }
-    return {};
 }
 
 QString defaultChooseFile(QWidget* parent, const QString& directory, const QString& filter) {
@@ -298,7 +221,7 @@ void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTempl
     m_importDelivering = false;
     showProgress(QStringLiteral("正在导入 %p%"), 0);
 
-    const QString shownPath = fromPath(path);
+    const std::string shownPath = path.string();
     ui::runInBackground(
         this,
         [this, path, link, stop, token](ui::JobContext& context) {
@@ -332,7 +255,9 @@ void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTempl
                 if (!m_importDelivering) // an empty file still replaces the list
                     m_model->restart(link);
             } else if (result.error().failure != links::ImportFailure::Cancelled) {
-                ui::showMessage(this, importErrorText(result.error(), shownPath), {}, ui::MessageIcon::Error);
+                ui::showMessage(this,
+                                QString::fromStdString(links::importErrorText(result.error(), shownPath)), {},
+                                ui::MessageIcon::Error);
             }
             m_importDelivering = false;
             Q_EMIT importFinished();
@@ -392,7 +317,8 @@ void LinksPanel::exportLinks() {
             if (result)
                 ui::showMessage(this, QStringLiteral("导出成功！"), {}, ui::MessageIcon::Information);
             else if (result.error().failure != links::ExportFailure::Cancelled)
-                ui::showMessage(this, exportErrorText(result.error(), target), {}, ui::MessageIcon::Error);
+                ui::showMessage(this, QString::fromStdString(links::exportErrorText(result.error(), target)),
+                                {}, ui::MessageIcon::Error);
             Q_EMIT exportFinished();
         });
 }
