@@ -50,12 +50,17 @@ protected:
     RunResult run(const std::vector<std::string>& arguments) const {
         const char* program = std::getenv("VARROW_TOOLBOX");
         EXPECT_NE(program, nullptr) << "VARROW_TOOLBOX names the executable";
-        std::string command = "cd " + quoted(m_dir.string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                              "QT_QPA_PLATFORM=none " + quoted(program ? program : "false");
-        for (const std::string& argument : arguments)
-            command += " " + quoted(argument);
+        std::string command = "cd ";
+        command += quoted(m_dir.string());
+        command += " && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none ";
+        command += quoted(program ? program : "false");
+        for (const std::string& argument : arguments) {
+            command += ' ';
+            command += quoted(argument);
+        }
         const fs::path errFile = fs::path(m_dir.string() + ".stderr");
-        command += " 2>" + quoted(errFile.string());
+        command += " 2>";
+        command += quoted(errFile.string());
         RunResult result;
         FILE* pipe = ::popen(command.c_str(), "r");
         std::array<char, 4096> buffer{};

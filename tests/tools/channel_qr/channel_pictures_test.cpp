@@ -24,10 +24,10 @@ fs::path utf8Path(std::string_view text) {
 }
 
 std::vector<std::string> decodeBmp(std::string_view bmp) {
-    const std::optional<GreyImage> image = greyFromBmp(bmp);
+    const std::optional<qrtest::GreyImage> image = qrtest::greyFromBmp(bmp);
     if (!image)
         return {};
-    return decodeQr(*image);
+    return qrtest::decodeAllWithZbar(*image);
 }
 
 // Generating takes a moment; the pictures of two products are made once for all tests.

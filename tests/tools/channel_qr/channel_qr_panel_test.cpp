@@ -91,12 +91,12 @@ protected:
         for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
             const QImage shown =
                 pictureBox(channel)->pixmap().toImage().convertToFormat(QImage::Format_Grayscale8);
-            GreyImage grey{shown.width(), shown.height(), {}};
+            qrtest::GreyImage grey{shown.width(), shown.height(), {}};
             for (int y = 0; y < shown.height(); ++y)
                 grey.pixels.insert(grey.pixels.end(), shown.constScanLine(y),
                                    shown.constScanLine(y) + shown.width());
             const std::vector<std::string> found =
-                shown.isNull() ? std::vector<std::string>{} : decodeQr(grey);
+                shown.isNull() ? std::vector<std::string>{} : qrtest::decodeAllWithZbar(grey);
             texts.push_back(found.size() == 1 ? found.front() : std::string("<none>"));
         }
         return texts;
@@ -288,9 +288,10 @@ TEST_F(ChannelQrPanelTest, OneClickShowsTenCodesOfTheTrimmedIdAndSavingWritesThe
         ASSERT_TRUE(content) << content.error();
         EXPECT_TRUE(content->starts_with("BM"));
         EXPECT_EQ(*content, asText(boxBytes(channel))) << "the file holds its box's bytes";
-        const auto grey = greyFromBmp(*content);
+        const auto grey = qrtest::greyFromBmp(*content);
         ASSERT_TRUE(grey);
-        EXPECT_EQ(decodeQr(*grey), std::vector<std::string>{linksOf("1001")[channel]}) << file;
+        EXPECT_EQ(qrtest::decodeAllWithZbar(*grey), std::vector<std::string>{linksOf("1001")[channel]})
+            << file;
     }
 }
 
