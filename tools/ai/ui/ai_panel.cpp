@@ -28,7 +28,9 @@ ai::ServiceConfig serviceConfig() {
 AiPanel::AiPanel(QWidget* pageBox, QWidget* mainWindow) : QGroupBox(pageBox), m_mainWindow(mainWindow) {
     setObjectName(QStringLiteral("分组框13"));
     setTitle(QStringLiteral("AI助手（免费接口，限制20-30秒左右生成一次）"));
-    setGeometry(706, 10, 384, 580);
+    // Just past what page 0 shows at its 720-pixel width: the assistant appears when the window is
+    // widened, and no sliver of its frame shows at the calculators' edge.
+    setGeometry(710, 10, 384, 580);
 
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("选择夹2"));

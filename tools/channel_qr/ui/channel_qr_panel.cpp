@@ -78,6 +78,8 @@ ChannelQrPanel::ChannelQrPanel(QWidget* pageBox, PictureMaker makePicture)
         box->setObjectName(QStringLiteral("图片框%1").arg(channel + 1));
         box->setGeometry(left, top, kBoxSize, kBoxSize);
         box->setAlignment(Qt::AlignCenter);
+        // A light outline shows where each code will appear before any is made.
+        box->setStyleSheet(QStringLiteral("QLabel { border: 1px dashed #c9ced6; background: #fafbfc; }"));
         m_pictureBoxes[channel] = box;
 
         auto* caption = new QLabel(fromUtf8(channel_qr::kChannels[channel].caption), this);
