@@ -141,7 +141,7 @@ TEST_F(AiPanelTest, OpensWithPlaceholdersAndIdleButtons) {
 }
 
 TEST_F(AiPanelTest, EveryPageShowsItsControlsWhole) {
-    EXPECT_EQ(panel->geometry(), QRect(706, 10, 384, 580));
+    EXPECT_EQ(panel->geometry(), QRect(710, 10, 384, 580));
     auto* tabs = child<QTabWidget>("选择夹2");
     expectTidyLayout(panel);
     for (int page = 0; page < tabs->count(); ++page) {
