@@ -1,5 +1,4 @@
 #include "app/cli/command_line.h"
-#include "app/cli/options.h"
 #include "app/cli/progress.h"
 #include "tools/channel_qr/channel_pictures.h"
 #include "tools/links/error_text.h"
@@ -26,15 +25,9 @@ const std::vector<OptionSpec> kOptions{{'o', "output", true}, {'i', "input", tru
 } // namespace
 
 int runChannelQr(const std::vector<std::string>& arguments, Console& console) {
-    const auto options = parseOptions(arguments, kOptions);
-    if (!options) {
-        reportError(console, kCommand, options.error());
-        return kUsageError;
-    }
-    if (options->has("help")) {
-        console.out << kHelp;
-        return kSuccess;
-    }
+    const auto options = parseCommand(arguments, kOptions, kCommand, kHelp, console);
+    if (!options)
+        return options.error();
 
     std::vector<std::string> ids;
     for (const std::string& word : options->positional)
@@ -69,10 +62,7 @@ int runChannelQr(const std::vector<std::string>& arguments, Console& console) {
         const std::string& id = ids[index];
         const auto pictures = channel_qr::generatePictures(id);
         if (!pictures) {
-            const qr::ErrorReport& report = pictures.error().report;
-            reportError(console, kCommand,
-                        "商品 " + id + "：" + std::string(qr::kErrorTitle) + "：" + report.className + " / " +
-                            report.methodName + " / " + report.message);
+            reportError(console, kCommand, "商品 " + id + "：" + reportOnOneLine(pictures.error().report));
             return kFailure;
         }
         const std::filesystem::path directory = ids.size() == 1 ? output : output / id;

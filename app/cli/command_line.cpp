@@ -29,6 +29,22 @@ void reportError(Console& console, const std::string& command, const std::string
     console.err << ": " << message << '\n';
 }
 
+std::expected<ParsedOptions, int> parseCommand(const std::vector<std::string>& arguments,
+                                               const std::vector<OptionSpec>& options,
+                                               const std::string& command, const char* help,
+                                               Console& console) {
+    auto parsed = parseOptions(arguments, options);
+    if (!parsed) {
+        reportError(console, command, parsed.error());
+        return std::unexpected(kUsageError);
+    }
+    if (parsed->has("help")) {
+        console.out << help;
+        return std::unexpected(kSuccess);
+    }
+    return std::move(*parsed);
+}
+
 int run(const std::vector<std::string>& words, Console& console) {
     if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         console.out << kUsage;

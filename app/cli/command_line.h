@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/cli/options.h"
+#include "qr/qr_module.h"
+
+#include <expected>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -24,6 +28,16 @@ int run(const std::vector<std::string>& words, Console& console);
 int runQr(const std::vector<std::string>& arguments, Console& console);
 int runChannelQr(const std::vector<std::string>& arguments, Console& console);
 int runLinks(const std::vector<std::string>& arguments, Console& console);
+
+/// Parses a sub-command's arguments against `options` (each sub-command takes -h/--help). Returns the
+/// options to work with, or the exit code to end with: after printing `help`, or after a misuse.
+std::expected<ParsedOptions, int> parseCommand(const std::vector<std::string>& arguments,
+                                               const std::vector<OptionSpec>& options,
+                                               const std::string& command, const char* help,
+                                               Console& console);
+
+/// A QR module report as one line: its title, class, method and message.
+std::string reportOnOneLine(const qr::ErrorReport& report);
 
 /// Writes "varrow-toolbox <command>: <message>" as one line on the error stream.
 void reportError(Console& console, const std::string& command, const std::string& message);

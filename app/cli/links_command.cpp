@@ -1,5 +1,4 @@
 #include "app/cli/command_line.h"
-#include "app/cli/options.h"
 #include "app/cli/progress.h"
 #include "tools/links/error_text.h"
 #include "tools/links/id_import.h"
@@ -37,15 +36,9 @@ std::optional<links::Marketplace> marketplaceNamed(const std::string& name) {
 } // namespace
 
 int runLinks(const std::vector<std::string>& arguments, Console& console) {
-    const auto options = parseOptions(arguments, kOptions);
-    if (!options) {
-        reportError(console, kCommand, options.error());
-        return kUsageError;
-    }
-    if (options->has("help")) {
-        console.out << kHelp;
-        return kSuccess;
-    }
+    const auto options = parseCommand(arguments, kOptions, kCommand, kHelp, console);
+    if (!options)
+        return options.error();
     const auto marketName = options->value("market");
     if (!marketName) {
         reportError(console, kCommand, "缺少平台（-m douyin|taobao|pinduoduo）");

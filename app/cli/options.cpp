@@ -22,7 +22,7 @@ std::expected<ParsedOptions, std::string> parseOptions(const std::vector<std::st
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* matched = nullptr;
         std::optional<std::string> inlineValue;
         if (word.starts_with("--")) {
             std::string name = word.substr(2);
@@ -32,20 +32,20 @@ std::expected<ParsedOptions, std::string> parseOptions(const std::vector<std::st
             }
             for (const OptionSpec& candidate : specs)
                 if (candidate.longName == name)
-                    spec = &candidate;
+                    matched = &candidate;
         } else {
             for (const OptionSpec& candidate : specs)
                 if (candidate.shortName == word[1])
-                    spec = &candidate;
-            if (spec && word.size() > 2)
+                    matched = &candidate;
+            if (matched && word.size() > 2)
                 inlineValue = word.substr(2); // "-lM" as well as "-l M"
         }
-        if (!spec)
+        if (!matched)
             return std::unexpected("未知选项 " + word);
-        if (!spec->takesValue) {
+        if (!matched->takesValue) {
             if (inlineValue)
                 return std::unexpected("选项 " + word + " 不带参数");
-            parsed.values[spec->longName] = "";
+            parsed.values[matched->longName] = "";
             continue;
         }
         if (!inlineValue) {
@@ -53,7 +53,7 @@ std::expected<ParsedOptions, std::string> parseOptions(const std::vector<std::st
                 return std::unexpected("选项 " + word + " 缺少参数");
             inlineValue = words[++i];
         }
-        parsed.values[spec->longName] = *inlineValue;
+        parsed.values[matched->longName] = *inlineValue;
     }
     return parsed;
 }

@@ -1,5 +1,4 @@
 #include "app/cli/command_line.h"
-#include "app/cli/options.h"
 #include "platform/files.h"
 #include "qr/qr_module.h"
 
@@ -30,16 +29,23 @@ bool parsePositive(std::string_view text, int& value) {
 
 } // namespace
 
+std::string reportOnOneLine(const qr::ErrorReport& report) {
+    std::string line(qr::kErrorTitle);
+    line += "：";
+    line += report.className;
+    line += " / ";
+    line += report.methodName;
+    if (!report.message.empty()) {
+        line += " / ";
+        line += report.message;
+    }
+    return line;
+}
+
 int runQr(const std::vector<std::string>& arguments, Console& console) {
-    const auto options = parseOptions(arguments, kOptions);
-    if (!options) {
-        reportError(console, kCommand, options.error());
-        return kUsageError;
-    }
-    if (options->has("help")) {
-        console.out << kHelp;
-        return kSuccess;
-    }
+    const auto options = parseCommand(arguments, kOptions, kCommand, kHelp, console);
+    if (!options)
+        return options.error();
     const std::string level = options->value("level").value_or("L");
     if (level.size() != 1 || std::string_view("LMQHlmqh").find(level[0]) == std::string_view::npos) {
         reportError(console, kCommand, "容错等级必须为L、M、Q、H四个之一：" + level);
@@ -68,9 +74,7 @@ int runQr(const std::vector<std::string>& arguments, Console& console) {
     const qr::QrImage image =
         qr::CreateQrCode(options->positional.front(), level, width, height, 0xFFFFFF, 0x000000);
     if (!image) {
-        reportError(console, kCommand,
-                    std::string(qr::kErrorTitle) + "：" + image.error->className + " / " +
-                        image.error->methodName + " / " + image.error->message);
+        reportError(console, kCommand, reportOnOneLine(*image.error));
         return kFailure;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(image.bmp.data()), image.bmp.size());

@@ -4,6 +4,7 @@
 
 #include "message_recorder.h"
 #include "mock_http_server.h"
+#include "tidy_layout.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -23,31 +24,6 @@ namespace {
 
 using testsupport::MockHttpServer;
 using testsupport::MockResponse;
-
-// Every text control shows its whole text and no two controls of one layout overlap.
-void expectTidyLayout(QWidget* container) {
-    const QList<QWidget*> widgets = container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (QWidget* widget : widgets) {
-        if (!widget->isVisible())
-            continue;
-        EXPECT_TRUE(container->rect().contains(widget->geometry())) << widget->objectName().toStdString();
-        if (qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget)) {
-            const auto* label = qobject_cast<QLabel*>(widget);
-            if (label && label->wordWrap()) {
-                EXPECT_GE(widget->height(), label->heightForWidth(widget->width()))
-                    << widget->objectName().toStdString();
-            } else {
-                EXPECT_GE(widget->width(), widget->sizeHint().width()) << widget->objectName().toStdString();
-            }
-        }
-        for (QWidget* other : widgets) {
-            if (other != widget && other->isVisible()) {
-                EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
-                    << widget->objectName().toStdString() << " / " << other->objectName().toStdString();
-            }
-        }
-    }
-}
 
 // An address where nothing listens: a server's port right after it stopped.
 std::string closedAddress() {
