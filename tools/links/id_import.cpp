@@ -1,5 +1,7 @@
 #include "tools/links/id_import.h"
 
+#include "platform/file_descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -30,21 +32,6 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 std::unexpected<ImportError> failure(ImportFailure kind, int systemError = 0) {
     return std::unexpected(ImportError{kind, systemError});
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Large buffers that are about to be filled get huge pages where the system offers them on request:
 // faulting in a catalogue's text and line table page by page can cost more than reading and scanning
@@ -366,7 +353,7 @@ namespace {
 template <class OnChunk>
 std::expected<void, ImportError> readFile(const std::filesystem::path& path, std::string& bytes,
                                           const TaskObserver& observer, OnChunk onChunk) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return failure(ImportFailure::CannotOpen, errno);
     struct stat status {};
