@@ -1,11 +1,11 @@
 #include "platform/file_descriptor.h"
 #include "platform/files.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <unistd.h>
 #include <utility>
 
@@ -39,16 +39,27 @@ std::expected<std::string, std::string> readWholeFile(const std::filesystem::pat
 }
 
 std::filesystem::path temporaryPathBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
+    // Random, not pid-based: a temporary left by a killed run (or another process with a reused pid)
+    // must not block the next save.
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".tmp-%016llx", static_cast<unsigned long long>(generator()));
     std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    temporary += suffix;
     return temporary;
 }
 
-std::expected<void, std::string> writeFileAtomically(const std::filesystem::path& path,
-                                                     std::string_view bytes) {
-    const std::filesystem::path temporary = temporaryPathBeside(path);
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+std::expected<std::filesystem::path, std::string> writeTemporaryBeside(const std::filesystem::path& path,
+                                                                       std::string_view bytes) {
+    std::filesystem::path temporary;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 8 && descriptor < 0; ++attempt) {
+        temporary = temporaryPathBeside(path);
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (descriptor < 0 && errno != EEXIST)
+            break;
+    }
+    FileDescriptor fd(descriptor);
     if (fd.get() < 0)
         return std::unexpected(describeErrno("cannot create", temporary));
     auto fail = [&](std::string_view what) {
@@ -70,9 +81,25 @@ std::expected<void, std::string> writeFileAtomically(const std::filesystem::path
         return fail("cannot flush");
     if (::close(fd.release()) != 0)
         return fail("cannot close");
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return fail("cannot replace " + path.string() + " with");
+    return temporary;
+}
+
+std::expected<void, std::string> putInPlace(const std::filesystem::path& temporary,
+                                            const std::filesystem::path& path) {
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::string message = describeErrno("cannot replace", path);
+        ::unlink(temporary.c_str());
+        return std::unexpected(std::move(message));
+    }
     return {};
+}
+
+std::expected<void, std::string> writeFileAtomically(const std::filesystem::path& path,
+                                                     std::string_view bytes) {
+    auto temporary = writeTemporaryBeside(path, bytes);
+    if (!temporary)
+        return std::unexpected(std::move(temporary.error()));
+    return putInPlace(*temporary, path);
 }
 
 } // namespace platform

@@ -2,6 +2,9 @@
 
 #include "platform/files.h"
 
+#include <utility>
+#include <vector>
+
 #include <system_error>
 
 namespace channel_qr {
@@ -63,11 +66,33 @@ std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::file
     if (!std::filesystem::is_directory(directory, error))
         return std::unexpected(SaveError{directory, "exists and is not a directory"});
 
+    // The ten files are one set: all are written to temporaries first, and only when every one is on
+    // disk do they take their names, so a failure never leaves one product's codes beside another's.
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> staged; // temporary, target
+    auto discardStaged = [&] {
+        for (const auto& [temporary, target] : staged)
+            std::filesystem::remove(temporary, error);
+    };
     for (const ChannelPicture& picture : pictures) {
         const std::filesystem::path file = directory / pictureFileName(picture.caption);
+        if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
+            discardStaged();
+            return std::unexpected(SaveError{file, "exists and is not a file"});
+        }
         const std::string_view bytes(reinterpret_cast<const char*>(picture.bmp.data()), picture.bmp.size());
-        if (auto written = platform::writeFileAtomically(file, bytes); !written)
-            return std::unexpected(SaveError{file, written.error()});
+        auto temporary = platform::writeTemporaryBeside(file, bytes);
+        if (!temporary) {
+            discardStaged();
+            return std::unexpected(SaveError{file, temporary.error()});
+        }
+        staged.emplace_back(std::move(*temporary), file);
+    }
+    for (std::size_t index = 0; index < staged.size(); ++index) {
+        if (auto placed = platform::putInPlace(staged[index].first, staged[index].second); !placed) {
+            for (std::size_t rest = index + 1; rest < staged.size(); ++rest)
+                std::filesystem::remove(staged[rest].first, error);
+            return std::unexpected(SaveError{staged[index].second, placed.error()});
+        }
     }
     return directory;
 }

@@ -151,6 +151,25 @@ TEST_F(ChannelPicturesTest, ReadOnlyOutputDirectoryNamesTheFirstFileAndKeepsOldF
     EXPECT_EQ(*content, asText((*s_product1001)[0].bmp));
 }
 
+TEST_F(ChannelPicturesTest, AFailureHalfWayLeavesTheOldSetWhole) {
+    ASSERT_TRUE(channel_qr::savePictures(m_dir, *s_product1001));
+    const fs::path sixth = outputDir() / channel_qr::pictureFileName((*s_product1001)[5].caption);
+    fs::remove(sixth);
+    fs::create_directory(sixth); // something in the way of the sixth picture only
+    const auto saved = channel_qr::savePictures(m_dir, *s_otherProduct);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().path, sixth);
+    for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
+        if (channel == 5)
+            continue;
+        const auto content = platform::readWholeFile(
+            outputDir() / channel_qr::pictureFileName((*s_product1001)[channel].caption));
+        ASSERT_TRUE(content);
+        EXPECT_EQ(*content, asText((*s_product1001)[channel].bmp)) << "channel " << channel + 1;
+    }
+    EXPECT_EQ(filesIn(outputDir()), kChannelCount) << "no temporary is left behind";
+}
+
 TEST_F(ChannelPicturesTest, AFileWhereTheDirectoryShouldBeIsReported) {
     ASSERT_TRUE(platform::writeFileAtomically(outputDir(), "not a directory"));
     const auto saved = channel_qr::savePictures(m_dir, *s_product1001);
