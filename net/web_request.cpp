@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -221,6 +222,9 @@ struct Transfer {
     std::size_t maxBodyBytes = 0;
     bool tooLarge = false;
 
+    const std::function<bool()>* stopRequested = nullptr;
+    bool stopped = false;
+
     std::chrono::milliseconds idleTimeout{0};
     bool connected = false; // until then the connect time-out governs
     Clock::time_point lastActivity = Clock::now();
@@ -254,9 +258,14 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     return bytes;
 }
 
-/// Aborts when nothing moved for a whole phase; connecting has its own time-out.
+/// Aborts on the caller's stop request, or when nothing moved for a whole phase; connecting has its
+/// own time-out.
 int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->stopRequested && *transfer->stopRequested && (*transfer->stopRequested)()) {
+        transfer->stopped = true;
+        return 1;
+    }
     const Clock::time_point now = Clock::now();
     if (!transfer->connected)
         return 0;
@@ -393,6 +402,9 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
     transfer.maxBodyBytes = options.maxBodyBytes;
     const detail::PhaseTimeouts timeouts = detail::phaseTimeouts(options.timeout);
     transfer.idleTimeout = timeouts.idle;
+    transfer.stopRequested = &options.stopRequested;
+    const std::chrono::milliseconds overall =
+        options.overallTimeout.count() > 0 ? options.overallTimeout : kDefaultOverallTimeout;
 
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer.data());
@@ -410,6 +422,7 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
     // Bodies are decoded here, under the size limit, whatever the client asked for.
     curl_easy_setopt(handle, CURLOPT_HTTP_CONTENT_DECODING, 0L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(overall.count()));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
@@ -483,6 +496,8 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
     answer.body = std::move(transfer.body);
     if (transfer.tooLarge) {
         fail(answer, "the answer is larger than " + std::to_string(options.maxBodyBytes) + " bytes");
+    } else if (transfer.stopped) {
+        fail(answer, "the request was stopped");
     } else if (transfer.idleTimedOut) {
         fail(answer, "timed out waiting for the server");
     } else if (result != CURLE_OK) {

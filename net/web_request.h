@@ -5,11 +5,15 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace net {
+
+/// The cap on one whole exchange unless the request sets its own.
+inline constexpr std::chrono::milliseconds kDefaultOverallTimeout{120'000};
 
 /// Everything one request needs; every field but `url` has a usable default.
 struct WebRequestOptions {
@@ -44,6 +48,12 @@ struct WebRequestOptions {
     std::string caBundlePath{};
     /// A body longer than this (after decoding gzip or deflate) fails the request.
     std::size_t maxBodyBytes = std::size_t{64} << 20;
+    /// Cap on the whole exchange, redirects included: a server trickling bytes keeps the per-phase
+    /// time-outs from firing, this does not. Zero or less means the default.
+    std::chrono::milliseconds overallTimeout = kDefaultOverallTimeout;
+    /// Asked while the exchange runs (at least about once a second); true aborts it as a failed
+    /// request. Pass a worker job's stop request here.
+    std::function<bool()> stopRequested{};
 };
 
 /// What came back. `failed` means no usable answer (refused, time-out, bad certificate, cut off,

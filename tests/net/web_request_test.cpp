@@ -3,8 +3,10 @@
 #include "mock_http_server.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -48,6 +50,42 @@ bool hasHeaderNamedExactly(const RecordedRequest& request, const std::string& na
             return true;
     return false;
 }
+
+/// Answers "/trickle" with `bytes` bytes, one every 50 ms: never idle long enough for the per-phase
+/// time-out, which the mock server's whole-body answers cannot show.
+class TricklingServer {
+public:
+    explicit TricklingServer(std::size_t bytes) {
+        m_server.Get("/trickle", [this, bytes](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider(
+                "text/plain", [this, bytes](std::size_t offset, httplib::DataSink& sink) {
+                    if (offset >= bytes || m_stopping) {
+                        sink.done();
+                        return true;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    return sink.write("t", 1);
+                });
+        });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        if (m_port > 0)
+            m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    }
+    ~TricklingServer() {
+        m_stopping = true;
+        m_server.stop();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool isListening() const { return m_port > 0; }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/trickle"; }
+
+private:
+    httplib::Server m_server;
+    std::atomic<bool> m_stopping{false};
+    int m_port = -1;
+    std::thread m_thread;
+};
 
 class WebRequestTest : public testing::Test {
 protected:
@@ -311,6 +349,57 @@ TEST_F(WebRequestTest, NetworkFailuresGiveAFailedEmptyAnswer) {
     EXPECT_EQ(answer.body, "");
     EXPECT_EQ(answer.status, 0);
     EXPECT_EQ(answer.cookies, "a=1"); // the caller's cookies survive a failure
+}
+
+TEST(WebRequestDeadlineTest, TheOverallCapEndsATricklingAnswer) {
+    TricklingServer trickling(20); // about a second in all
+    ASSERT_TRUE(trickling.isListening());
+    struct Case {
+        const char* name;
+        std::chrono::milliseconds overallTimeout;
+        bool failed;
+    } cases[] = {
+        {"cap shorter than the trickle", std::chrono::milliseconds(300), true},
+        {"default cap lets it finish", net::kDefaultOverallTimeout, false},
+        {"no cap given means the default", std::chrono::milliseconds(0), false},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const net::WebAnswer answer =
+            net::WebRequest({.url = trickling.url(), .timeout = 1, .overallTimeout = row.overallTimeout});
+        EXPECT_EQ(answer.failed, row.failed) << answer.error;
+        if (row.failed) {
+            EXPECT_NE(answer.error.find("timed out"), std::string::npos) << answer.error;
+            EXPECT_EQ(answer.body, "");
+        } else {
+            EXPECT_EQ(answer.body, std::string(20, 't'));
+        }
+    }
+}
+
+TEST_F(WebRequestTest, AStopRequestAbortsTheExchange) {
+    std::atomic<bool> arrived{false};
+    server.on("/stall", [&arrived](const RecordedRequest&) {
+        arrived = true;
+        return MockResponse{.body = "late", .delay = std::chrono::seconds(6)};
+    });
+    server.on("/quick", MockResponse{.body = "quick"});
+
+    // Stops once the server holds the request, i.e. in the middle of the exchange.
+    std::atomic<int> asked{0};
+    net::WebAnswer answer = get("/stall", {.stopRequested = [&] {
+                                    ++asked;
+                                    return arrived.load();
+                                }});
+    EXPECT_TRUE(arrived);
+    EXPECT_TRUE(answer.failed);
+    EXPECT_NE(answer.error.find("stopped"), std::string::npos) << answer.error;
+    EXPECT_EQ(answer.body, "");
+    EXPECT_GT(asked, 0);
+
+    answer = get("/quick", {.stopRequested = [] { return false; }});
+    ASSERT_FALSE(answer.failed) << answer.error;
+    EXPECT_EQ(answer.body, "quick");
 }
 
 TEST_F(WebRequestTest, RefusesUrlsThatAreNotHttp) {
