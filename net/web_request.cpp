@@ -318,6 +318,26 @@ std::optional<std::string> inflateBody(std::string_view compressed, int windowBi
     return output;
 }
 
+struct UrlDeleter {
+    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+};
+
+/// The protocols a redirect may lead to: an https start never drops to plain http. The scheme comes
+/// from the client's own URL parser, so it is the one the request really uses; an unparsable URL gets
+/// the strict answer.
+const char* redirectProtocols(const std::string& url) {
+    const std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    char* scheme = nullptr;
+    if (!parsed ||
+        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(),
+                     CURLU_GUESS_SCHEME | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK)
+        return "https";
+    const bool plain = detail::asciiLower(scheme) == "http";
+    curl_free(scheme);
+    return plain ? "http,https" : "https";
+}
+
 std::string headerValueOf(const std::vector<std::string>& lines, std::string_view name) {
     for (const std::string& line : lines)
         if (detail::asciiLower(HeaderName(line)) == name)
@@ -410,7 +430,7 @@ WebAnswer WebRequest(const WebRequestOptions& options) {
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer.data());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols(url));
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, options.noRedirect ? 0L : 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);

@@ -507,6 +507,40 @@ protected:
     std::optional<testsupport::TlsFiles> otherCertificate;
 };
 
+TEST_F(WebRequestTlsTest, RedirectsFromHttpsStayOnHttps) {
+    MockHttpServer secure(*ipCertificate);
+    MockHttpServer plain;
+    ASSERT_TRUE(secure.isListening() && plain.isListening());
+    const std::string ca = ipCertificate->certificate.string();
+    secure.on("/answer", MockResponse{.body = "secure"});
+    plain.on("/answer", MockResponse{.body = "plain"});
+    secure.on("/to-plain", MockResponse{.status = 302, .headers = {{"Location", plain.url("/answer")}}});
+    secure.on("/to-secure", MockResponse{.status = 301, .headers = {{"Location", secure.url("/answer")}}});
+    plain.on("/to-secure", MockResponse{.status = 302, .headers = {{"Location", secure.url("/answer")}}});
+    plain.on("/to-plain", MockResponse{.status = 302, .headers = {{"Location", plain.url("/answer")}}});
+    struct Case {
+        const char* name;
+        std::string url;
+        std::optional<std::string> body; // nullopt: the request fails
+    } cases[] = {
+        {"https to http is a failure", secure.url("/to-plain"), std::nullopt},
+        {"so with the scheme in capitals", "HTTPS" + secure.url("/to-plain").substr(5), std::nullopt},
+        {"https to https is followed", secure.url("/to-secure"), "secure"},
+        {"http to https is followed", plain.url("/to-secure"), "secure"},
+        {"http to http is followed", plain.url("/to-plain"), "plain"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const std::size_t plainAsked = plain.requests().size();
+        const net::WebAnswer answer = net::WebRequest({.url = row.url, .caBundlePath = ca});
+        EXPECT_EQ(answer.failed, !row.body) << answer.error;
+        EXPECT_EQ(answer.body, row.body.value_or(""));
+        if (!row.body) {
+            EXPECT_EQ(plain.requests().size(), plainAsked); // the downgraded address was never asked for
+        }
+    }
+}
+
 TEST_F(WebRequestTlsTest, RefusesCertificatesThatDoNotCheckOut) {
     MockHttpServer server(*ipCertificate);
     ASSERT_TRUE(server.isListening());
