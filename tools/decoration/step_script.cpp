@@ -285,6 +285,12 @@ std::expected<StepList, ScriptError> loadStepScript(const std::filesystem::path&
         (void)platform::writeFileAtomically(path, defaultStepScriptText());
         return parseStepScript(defaultStepScriptText());
     }
+    // The file is read when the user presses start: a pipe, a device or a huge file in its place must
+    // give a message, not a frozen window.
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::unexpected(ScriptError{ScriptError::Kind::Unreadable, 0, "不是普通的文本文件"});
+    if (std::filesystem::file_size(path, error) > kMaxStepScriptBytes)
+        return std::unexpected(ScriptError{ScriptError::Kind::Unreadable, 0, "文件太大，不像步骤文件"});
     std::expected<std::string, std::string> text = platform::readWholeFile(path);
     if (!text)
         return std::unexpected(ScriptError{ScriptError::Kind::Unreadable, 0, text.error()});

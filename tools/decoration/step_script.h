@@ -48,6 +48,9 @@ struct ScriptError {
     std::string detail; ///< Syntax: the offending text; Unreadable: what the system said
 };
 
+/// A step file is a few lines; anything far larger is not one.
+inline constexpr std::uintmax_t kMaxStepScriptBytes = 1 << 20;
+
 /// The file name of the editable script in the run directory.
 inline constexpr std::string_view kStepScriptFileName = "详情装修步骤.txt";
 

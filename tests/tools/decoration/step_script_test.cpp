@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <unistd.h>
 
@@ -214,6 +216,20 @@ TEST_F(StepScriptFileTest, AnUnreadableFileIsReported) {
     const auto steps = decoration::loadStepScript(path);
     ASSERT_FALSE(steps.has_value());
     EXPECT_EQ(steps.error().kind, ScriptError::Kind::Unreadable);
+}
+
+TEST_F(StepScriptFileTest, APipeOrAHugeFileIsRefusedWithoutReading) {
+    const auto pipe = m_directory / "pipe.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto fromPipe = decoration::loadStepScript(pipe); // would block for ever if read
+    ASSERT_FALSE(fromPipe.has_value());
+    EXPECT_EQ(fromPipe.error().kind, ScriptError::Kind::Unreadable);
+
+    const auto huge = m_directory / "huge.txt";
+    ASSERT_TRUE(platform::writeFileAtomically(huge, std::string(decoration::kMaxStepScriptBytes + 1, '#')));
+    const auto fromHuge = decoration::loadStepScript(huge);
+    ASSERT_FALSE(fromHuge.has_value());
+    EXPECT_EQ(fromHuge.error().kind, ScriptError::Kind::Unreadable);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ QString scriptProblem(const decoration::ScriptError& error, const QString& file)
     case decoration::ScriptError::Kind::Empty:
         return QStringLiteral("步骤文件里没有任何按键或点击步骤。\n\n文件：%1").arg(file);
     case decoration::ScriptError::Kind::Unreadable:
-        return QStringLiteral("无法读取步骤文件：%1").arg(file);
+        return QStringLiteral("无法读取步骤文件：%1\n%2").arg(file, fromUtf8(error.detail));
     }
     return {};
 }
