@@ -33,8 +33,8 @@ int main(int argc, char* argv[]) {
 
     const int exitCode = application.exec();
     if (!ui::finishBackgroundJobs(2000)) {
-        // A worker is still blocked (a slow network call): its results have nowhere to go and it
-        // writes files only through temporary names, so ending now loses nothing.
+        // Jobs that write files stop on the quit request and remove their temporaries; what is left
+        // is a worker blocked in a slow network call, whose answer has nowhere to go any more.
         std::quick_exit(exitCode);
     }
     return exitCode;
