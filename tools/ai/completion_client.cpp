@@ -1,8 +1,12 @@
 #include "tools/ai/completion_client.h"
 
-#include "net/web_request.h"
-
 namespace ai {
+
+std::string answerBody(const net::WebAnswer& answer) {
+    if (answer.failed || answer.status < 200 || answer.status > 299)
+        return {};
+    return answer.body;
+}
 
 std::string fetchCompletion(const CompletionRequest& request) {
     net::WebRequestOptions options;
@@ -11,8 +15,8 @@ std::string fetchCompletion(const CompletionRequest& request) {
     options.body = request.body;
     options.headers = request.headers;
     options.cookies = request.cookies;
-    const net::WebAnswer answer = net::WebRequest(options);
-    return answer.body;
+    options.maxBodyBytes = kMaxAnswerBytes;
+    return answerBody(net::WebRequest(options));
 }
 
 } // namespace ai

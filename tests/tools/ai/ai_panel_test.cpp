@@ -236,11 +236,66 @@ TEST_F(AiPanelTest, UntouchedPromptIsSentAsTheInput) {
     EXPECT_EQ(body.value(QStringLiteral("input")).toString(), QString::fromUtf8(kGenerators[1].placeholder));
 }
 
-TEST_F(AiPanelTest, ErrorAnswerOfTheServiceIsShownAsReceived) {
-    server.on(kPath, answer("{\"error\":\"请求太频繁，请稍后再试。\"}", 429));
+TEST_F(AiPanelTest, ErrorPagesOfTheServiceAreNotShownAsTheAnswer) {
+    const MockResponse errors[] = {
+        answer("{\"error\":\"请求太频繁，请稍后再试。\"}", 429),
+        answer("<html><body>401 Unauthorized。</body></html>", 401),
+        answer("<h1>Internal Server Error</h1>", 500),
+    };
+    for (int g = 0; g < 3; ++g) {
+        server.on(kPath, errors[g]);
+        output(g)->setPlainText(QStringLiteral("上一次的回答"));
+        input(g)->setText(QStringLiteral("问题"));
+        button(g)->click();
+        EXPECT_TRUE(waitForOutput(g, QString())) << errors[g].status;
+    }
+    EXPECT_EQ(server.requests().size(), 3u);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AiPanelTest, AnswerLargerThanOneMebibyteFailsTheRequest) {
+    server.on(kPath, answer(std::string((std::size_t{1} << 20) + 1, 'x')));
+    output(0)->setPlainText(QStringLiteral("上一次的回答"));
     input(0)->setText(QStringLiteral("问题"));
     button(0)->click();
-    EXPECT_TRUE(waitForOutput(0, QStringLiteral("{\"error\":\"请求太频繁，请稍后再试。\n\n\"}")));
+    EXPECT_TRUE(waitForOutput(0, QString()));
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+TEST_F(AiPanelTest, LongAnswerIsShownUpToTheDisplayLimit) {
+    // Under the size limit, but far more than a text box should lay out at once.
+    std::string body;
+    QString formatted;
+    while (formatted.size() < 300000) {
+        body += "一二三四五六七八九。";
+        formatted += QStringLiteral("一二三四五六七八九。\n\n");
+    }
+    server.on(kPath, answer(body));
+    input(1)->setText(QStringLiteral("关键词"));
+    button(1)->click();
+    EXPECT_TRUE(waitForOutput(1, formatted.left(100000))) << output(1)->toPlainText().size();
+}
+
+TEST_F(AiPanelTest, AnOlderSlowerAnswerDoesNotReplaceTheNewerOne) {
+    server.on(kPath, [](const testsupport::RecordedRequest& request) {
+        MockResponse response = answer("新的回答。");
+        if (request.body.find("慢") != std::string::npos) {
+            response = answer("旧的回答。");
+            response.delay = 500ms;
+        }
+        return response;
+    });
+    input(0)->setText(QStringLiteral("慢的问题"));
+    button(0)->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().empty(); }, 10000));
+    tick(0, 20s); // the cool-down is over, the first answer still on its way
+    ASSERT_TRUE(button(0)->isEnabled());
+    input(0)->setText(QStringLiteral("快的问题"));
+    button(0)->click();
+    ASSERT_TRUE(waitForOutput(0, QStringLiteral("新的回答。\n\n")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 2; }, 10000));
+    QTest::qWait(800); // the first answer arrives meanwhile
+    EXPECT_EQ(output(0)->toPlainText(), QStringLiteral("新的回答。\n\n"));
 }
 
 TEST_F(AiPanelTest, AnswerWithoutFullStopIsShownUnchanged) {

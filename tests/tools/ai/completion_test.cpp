@@ -1,4 +1,5 @@
 #include "tools/ai/completion.h"
+#include "tools/ai/completion_client.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -118,6 +119,33 @@ TEST(FormatAnswer, EndsAParagraphAfterEveryFullStop) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ai::formatAnswer(c.body), c.shown) << c.body;
+}
+
+TEST(AnswerBody, KeepsOnlyTheBodyOfASuccessfulExchange) {
+    struct Case {
+        bool failed;
+        int status;
+        std::string body;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {false, 200, "答案。", "答案。"},
+        {false, 201, "答案。", "答案。"},
+        {false, 200, "", ""},
+        {false, 401, "<html>Unauthorized</html>", ""},
+        {false, 429, "{\"error\":\"请求太频繁\"}", ""},
+        {false, 500, "<h1>Internal Server Error</h1>", ""},
+        {false, 302, "Moved", ""},
+        {false, 0, "", ""},
+        {true, 200, "截断的答", ""},
+    };
+    for (const Case& c : cases) {
+        net::WebAnswer answer;
+        answer.failed = c.failed;
+        answer.status = c.status;
+        answer.body = c.body;
+        EXPECT_EQ(ai::answerBody(answer), c.kept) << c.status << (c.failed ? " failed" : "");
+    }
 }
 
 } // namespace

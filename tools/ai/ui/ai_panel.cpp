@@ -23,6 +23,20 @@ ai::ServiceConfig serviceConfig() {
             net::endpoint(net::Endpoint::AiAccessToken), net::endpoint(net::Endpoint::AiRefreshToken)};
 }
 
+// The most the output box is given: laying out a longer text would stall the window.
+constexpr qsizetype kMaxShownCharacters = 100000;
+
+// The answer as the output box shows it, made on the worker so that the UI thread only sets it.
+QString shownAnswer(const std::string& body) {
+    QString text = QString::fromStdString(ai::formatAnswer(body));
+    if (text.size() > kMaxShownCharacters) {
+        text.truncate(kMaxShownCharacters);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
+}
+
 } // namespace
 
 AiPanel::AiPanel(QWidget* pageBox, QWidget* mainWindow) : QGroupBox(pageBox), m_mainWindow(mainWindow) {
@@ -139,12 +153,14 @@ void AiPanel::generate(GeneratorUi& generator) {
 
     const ai::CompletionRequest request =
         ai::completionRequest(generator.generator, input.toStdString(), serviceConfig());
-    QPointer<QPlainTextEdit> output = generator.output;
+    // Only the generator's latest request may fill its box: an older, slower answer is dropped.
+    const std::uint64_t requestNumber = ++generator.latestRequest;
     ui::runInBackground(
-        this, [request](ui::JobContext&) { return ai::fetchCompletion(request); },
-        [output](const std::string& body) {
-            if (output)
-                output->setPlainText(QString::fromStdString(ai::formatAnswer(body)));
+        this, [request](ui::JobContext&) { return shownAnswer(ai::fetchCompletion(request)); },
+        [&generator, requestNumber](const QString& text) {
+            // Runs only while this panel, and with it `generator`, lives.
+            if (requestNumber == generator.latestRequest)
+                generator.output->setPlainText(text);
         });
 }
 

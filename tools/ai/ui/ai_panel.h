@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <cstdint>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -37,6 +38,7 @@ private:
         QPlainTextEdit* output = nullptr;
         QTimer* timer = nullptr;
         ai::Cooldown cooldown;
+        std::uint64_t latestRequest = 0; ///< numbers the requests; read and written on the UI thread
     };
 
     void buildPage(QTabWidget* tabs, GeneratorUi& generator, const QString& caption, const QString& labelName,
