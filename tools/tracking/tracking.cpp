@@ -63,6 +63,7 @@ net::WebRequestOptions companyRequest(std::string_view siteHost, std::string_vie
     options.url = baseUrl(siteHost) + "/index-ajaxselectinfo-" + urlPiece(number) + ".html";
     options.method = 1;
     options.headers = kSiteHeaders;
+    options.maxBodyBytes = kMaxAnswerBytes;
     return options;
 }
 
@@ -73,6 +74,7 @@ std::string companyCode(std::string_view answer) {
 net::WebRequestOptions timeRequest(std::string_view timeHost) {
     net::WebRequestOptions options;
     options.url = baseUrl(timeHost) + "/";
+    options.maxBodyBytes = kMaxAnswerBytes;
     return options;
 }
 
@@ -86,12 +88,14 @@ net::WebRequestOptions eventsRequest(std::string_view siteHost, std::string_view
     options.url = baseUrl(siteHost) + "/index-ajaxselectcourierinfo-" + urlPiece(number) + urlPiece(code) +
                   "-KUAIDICODE" + urlPiece(time) + ".html";
     options.headers = kSiteHeaders;
+    options.maxBodyBytes = kMaxAnswerBytes;
     return options;
 }
 
 net::WebRequestOptions interface2Request(std::string_view apiHost, std::string_view number) {
     net::WebRequestOptions options;
     options.url = baseUrl(apiHost) + "/wqwlapi/kd100.php?dh=" + urlPiece(number) + "&type=text";
+    options.maxBodyBytes = kMaxAnswerBytes;
     return options;
 }
 

@@ -2,6 +2,7 @@
 
 #include "net/web_request.h"
 
+#include <cstddef>
 #include <expected>
 #include <functional>
 #include <string>
@@ -15,6 +16,10 @@ enum class Interface { First, Second };
 /// Put in front of every result (UTF-8, "\n" line ends for the Qt text box).
 inline constexpr std::string_view kBanner = "★★★★★★★★免费接口查询不准的话可能是太频繁★★★★★★★★\n\n"
                                             "★★★★★★下面是查询到的物流信息★★★★★★\n\n";
+
+/// The largest answer taken from a tracking service: real answers are a few kilobytes, and a longer one
+/// fails its request (it then counts as an empty answer) instead of reaching the result box.
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{1} << 20;
 
 /// Why no events could be shown.
 enum class ExtractError {

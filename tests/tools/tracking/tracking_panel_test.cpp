@@ -193,6 +193,64 @@ TEST_F(TrackingPanelTest, ASecondQueryShowsOnlyItsOwnEvents) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return result() == second; }, 10000)) << result().toStdString();
 }
 
+TEST_F(TrackingPanelTest, AnswerLargerThanOneMebibyteCountsAsEmpty) {
+    MockResponse huge;
+    huge.body = trackingFixture("interface2_events.txt");
+    ASSERT_FALSE(huge.body.empty());
+    huge.body += std::string((std::size_t{1} << 20) - huge.body.size() + 1, ' ');
+    api.on("/wqwlapi/kd100.php", huge);
+    child<QPlainTextEdit>("编辑框2")->setPlainText(QStringLiteral("上一次的结果"));
+    child<QRadioButton>("单选框7")->click();
+    query();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 10000));
+    EXPECT_EQ(messages.last().text, QStringLiteral("匹配失败，请检检查正则语句是否有误，数量：0"));
+    EXPECT_EQ(result(), QStringLiteral("上一次的结果"));
+}
+
+TEST_F(TrackingPanelTest, LongAnswersAreShownUpToTheDisplayLimits) {
+    // Under the size limit, but far more than a label or a text box should lay out at once.
+    MockResponse company;
+    company.body = "[{\"exname\":\"" + std::string(5000, 'z') + "\",\"ico\":\"z.png\"}]";
+    site.on("/index-ajaxselectinfo-YT2200000000000.html", company);
+    site.on("/index-ajaxselectcourierinfo-YT2200000000000" + std::string(5000, 'z') +
+                "-KUAIDICODE1736000000.html",
+            gbkPage("interface1_events.gbk"));
+    MockResponse events;
+    events.body = "-2025" + std::string(300000, 'x') + "时间：";
+    api.on("/wqwlapi/kd100.php", events);
+
+    child<QLineEdit>("编辑框1")->setText(QStringLiteral("YT2200000000000"));
+    query();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !result().isEmpty(); }, 10000));
+    EXPECT_EQ(companyLine(), (QStringLiteral("系统返回：") + QString(5000, QLatin1Char('z'))).left(100));
+
+    child<QRadioButton>("单选框7")->click();
+    query();
+    const QString shown = (kBanner + QStringLiteral("2025") + QString(300000, QLatin1Char('x'))).left(100000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result() == shown; }, 10000)) << result().size();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TrackingPanelTest, AnOlderSlowerQueryDoesNotReplaceTheNewerOne) {
+    MockResponse slow;
+    slow.body = trackingFixture("interface2_events.txt");
+    slow.delay = std::chrono::milliseconds(500);
+    api.on("/wqwlapi/kd100.php", slow);
+    child<QLineEdit>("编辑框1")->setText(QStringLiteral("YT2200000000000"));
+    child<QRadioButton>("单选框7")->click();
+    query();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !api.requests().empty(); }, 10000));
+
+    child<QRadioButton>("单选框6")->click();
+    query();
+    const QString newer = kBanner + QString::fromStdString(kInterface1Events);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result() == newer; }, 10000));
+    QTest::qWait(800); // the older query's company line and events arrive meanwhile
+    EXPECT_EQ(result(), newer);
+    EXPECT_EQ(companyLine(), QStringLiteral("系统返回：yuantong"));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(TrackingPanelTest, ClosingDuringAQueryDropsTheLateAnswer) {
     MockResponse slow;
     slow.body = trackingFixture("interface2_events.txt");

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -19,6 +18,22 @@ namespace {
 tracking::Hosts hosts() {
     return {net::endpoint(net::Endpoint::TrackingSiteHost), net::endpoint(net::Endpoint::NetworkTimeHost),
             net::endpoint(net::Endpoint::TrackingApiHost)};
+}
+
+// The most the result box is given: laying out a longer text would stall the window.
+constexpr qsizetype kMaxResultCharacters = 100000;
+// A company code is a short word; the label gets no more than this of whatever stands there.
+constexpr qsizetype kMaxCompanyLineCharacters = 100;
+
+// `text` (UTF-8) as shown, at most `limit` characters, made on the worker so the UI thread only sets it.
+QString shownText(const std::string& text, qsizetype limit) {
+    QString shown = QString::fromStdString(text);
+    if (shown.size() > limit) {
+        shown.truncate(limit);
+        if (shown.back().isHighSurrogate())
+            shown.chop(1);
+    }
+    return shown;
 }
 
 QString errorText(tracking::ExtractError error) {
@@ -97,26 +112,35 @@ void TrackingPanel::query() {
     const std::string number = m_number->text().toStdString();
     // The company line is the first answer of every query; until it comes, it says the query runs.
     m_companyLine->setText(QStringLiteral("查询中…"));
-    QPointer<QLabel> companyLine = m_companyLine;
+    // Only the latest query may write the widgets: an older, slower one is dropped, its company line too.
+    const std::uint64_t queryNumber = ++m_latestQuery;
     ui::runInBackground(
         this,
-        [which, number, hosts = hosts(), companyLine](ui::JobContext& context) {
-            return tracking::runQuery(
-                which, number, hosts, net::WebRequest, [&context, companyLine](const std::string& line) {
-                    context.postToUi([companyLine, text = QString::fromStdString(line)] {
-                        if (companyLine)
-                            companyLine->setText(text);
+        [this, which, number, hosts = hosts(), queryNumber](ui::JobContext& context) -> ShownResult {
+            const tracking::QueryResult outcome = tracking::runQuery(
+                which, number, hosts, net::WebRequest,
+                [this, &context, queryNumber](const std::string& line) {
+                    // Runs on the UI thread, and only while this panel lives.
+                    context.postToUi([this, queryNumber, text = shownText(line, kMaxCompanyLineCharacters)] {
+                        if (queryNumber == m_latestQuery)
+                            m_companyLine->setText(text);
                     });
                 });
+            if (!outcome.result)
+                return std::unexpected(outcome.result.error());
+            return shownText(*outcome.result, kMaxResultCharacters);
         },
-        [this](const tracking::QueryResult& outcome) { showResult(outcome); });
+        [this, queryNumber](const ShownResult& shown) {
+            if (queryNumber == m_latestQuery)
+                showResult(shown);
+        });
 }
 
-void TrackingPanel::showResult(const tracking::QueryResult& outcome) {
-    if (!outcome.result) {
+void TrackingPanel::showResult(const ShownResult& shown) {
+    if (!shown) {
         // The result box keeps the previous query's text.
-        ui::showMessage(window(), errorText(outcome.result.error()), {}, ui::MessageIcon::Error);
+        ui::showMessage(window(), errorText(shown.error()), {}, ui::MessageIcon::Error);
         return;
     }
-    m_result->setPlainText(QString::fromStdString(*outcome.result));
+    m_result->setPlainText(*shown);
 }

@@ -2,7 +2,11 @@
 
 #include "tools/tracking/tracking.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <cstdint>
+#include <expected>
 
 class QLabel;
 class QLineEdit;
@@ -18,8 +22,11 @@ public:
     explicit TrackingPanel(QWidget* pageBox);
 
 private:
+    /// A query's result text as the result box shows it, or why there is none.
+    using ShownResult = std::expected<QString, tracking::ExtractError>;
+
     void query();
-    void showResult(const tracking::QueryResult& outcome);
+    void showResult(const ShownResult& shown);
 
     QLineEdit* m_number = nullptr;
     QLabel* m_companyLine = nullptr;
@@ -27,4 +34,5 @@ private:
     QRadioButton* m_interface1 = nullptr;
     QRadioButton* m_interface2 = nullptr;
     QPlainTextEdit* m_result = nullptr;
+    std::uint64_t m_latestQuery = 0; ///< numbers the queries; read and written on the UI thread
 };
