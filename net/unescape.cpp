@@ -213,7 +213,7 @@ std::u16string decodePercentEscapes(const std::u16string& units) {
 } // namespace
 
 std::string UnescapeText(std::string_view text) {
-    // A lone CR at the very start is dropped, as the original decoder did; every other CR and LF stays.
+    // A lone CR at the very start is dropped, as this decoder always has; every other CR and LF stays.
     if (text.size() >= 1 && text[0] == '\r' && !(text.size() >= 2 && text[1] == '\n'))
         text.remove_prefix(1);
     std::u16string units = toUtf16(text);
