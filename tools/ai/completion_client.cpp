@@ -8,7 +8,7 @@ std::string answerBody(const net::WebAnswer& answer) {
     return answer.body;
 }
 
-std::string fetchCompletion(const CompletionRequest& request) {
+std::string fetchCompletion(const CompletionRequest& request, std::function<bool()> stopRequested) {
     net::WebRequestOptions options;
     options.url = request.url;
     options.method = 1;
@@ -16,6 +16,7 @@ std::string fetchCompletion(const CompletionRequest& request) {
     options.headers = request.headers;
     options.cookies = request.cookies;
     options.maxBodyBytes = kMaxAnswerBytes;
+    options.stopRequested = std::move(stopRequested);
     return answerBody(net::WebRequest(options));
 }
 

@@ -4,6 +4,7 @@
 #include "tools/ai/completion.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace ai {
@@ -18,7 +19,8 @@ std::string answerBody(const net::WebAnswer& answer);
 
 /// Sends the request (blocking; run it on a worker) and returns the answer's body (UTF-8 from the
 /// service) as answerBody() gives it. A failed, refused or too large answer gives "", which empties the
-/// output box.
-std::string fetchCompletion(const CompletionRequest& request);
+/// output box. `stopRequested`, when set, is asked now and then; once it says yes the exchange is
+/// abandoned as failed (the window that asked is gone).
+std::string fetchCompletion(const CompletionRequest& request, std::function<bool()> stopRequested = {});
 
 } // namespace ai

@@ -156,7 +156,11 @@ void AiPanel::generate(GeneratorUi& generator) {
     // Only the generator's latest request may fill its box: an older, slower answer is dropped.
     const std::uint64_t requestNumber = ++generator.latestRequest;
     ui::runInBackground(
-        this, [request](ui::JobContext&) { return shownAnswer(ai::fetchCompletion(request)); },
+        this,
+        [request](ui::JobContext& context) {
+            // Closing the window abandons the request instead of holding a worker until it ends.
+            return shownAnswer(ai::fetchCompletion(request, [&context] { return context.stopRequested(); }));
+        },
         [&generator, requestNumber](const QString& text) {
             // Runs only while this panel, and with it `generator`, lives.
             if (requestNumber == generator.latestRequest)

@@ -118,7 +118,12 @@ void TrackingPanel::query() {
         this,
         [this, which, number, hosts = hosts(), queryNumber](ui::JobContext& context) -> ShownResult {
             const tracking::QueryResult outcome = tracking::runQuery(
-                which, number, hosts, net::WebRequest,
+                which, number, hosts,
+                // Closing the window abandons the query instead of holding a worker until it ends.
+                [&context](net::WebRequestOptions options) {
+                    options.stopRequested = [&context] { return context.stopRequested(); };
+                    return net::WebRequest(options);
+                },
                 [this, &context, queryNumber](const std::string& line) {
                     // Runs on the UI thread, and only while this panel lives.
                     context.postToUi([this, queryNumber, text = shownText(line, kMaxCompanyLineCharacters)] {
