@@ -117,12 +117,10 @@ private:
 } // namespace
 
 std::expected<std::unique_ptr<GlobalHotkeys>, DesktopError> openGlobalHotkeys() {
-    const char* name = std::getenv("DISPLAY");
-    Display* display = x11::openDisplay();
-    if (!display)
-        return std::unexpected(
-            DesktopError{DesktopError::Kind::NoDesktop,
-                         std::string("cannot open X display ") + (name ? name : "(unset)")});
+    const auto opened = x11::openDesktopDisplay();
+    if (!opened)
+        return std::unexpected(opened.error());
+    Display* display = *opened;
     return std::make_unique<X11GlobalHotkeys>(display);
 }
 
