@@ -57,17 +57,33 @@ std::string asciiLower(std::string_view text) {
     return lowered;
 }
 
+// The text and marker a search compares: ASCII-folded copies when case is ignored, else the caller's
+// own. Folding keeps byte positions, so what is found indexes the caller's text.
+class SearchedPair {
+public:
+    SearchedPair(std::string_view text, std::string_view marker, bool ignoreCase)
+        : m_loweredText(ignoreCase ? asciiLower(text) : std::string()),
+          m_loweredMarker(ignoreCase ? asciiLower(marker) : std::string()),
+          text(ignoreCase ? std::string_view(m_loweredText) : text),
+          marker(ignoreCase ? std::string_view(m_loweredMarker) : marker) {}
+    SearchedPair(const SearchedPair&) = delete; // the views point into this object
+    SearchedPair& operator=(const SearchedPair&) = delete;
+
+private:
+    std::string m_loweredText;
+    std::string m_loweredMarker;
+
+public:
+    const std::string_view text;
+    const std::string_view marker;
+};
+
 std::size_t findText(std::string_view text, std::string_view marker, std::size_t from, bool ignoreCase) {
     if (marker.empty() || from > text.size())
         return std::string_view::npos;
-    std::string loweredText;
-    std::string loweredMarker;
-    if (ignoreCase) {
-        loweredText = asciiLower(text);
-        loweredMarker = asciiLower(marker);
-        text = loweredText;
-        marker = loweredMarker;
-    }
+    const SearchedPair searched(text, marker, ignoreCase);
+    text = searched.text;
+    marker = searched.marker;
     for (std::size_t at = text.find(marker, from); at != std::string_view::npos;
          at = text.find(marker, at + 1))
         if (isCharacterBoundary(text, at) && isCharacterBoundary(text, at + marker.size()))
@@ -78,14 +94,9 @@ std::size_t findText(std::string_view text, std::string_view marker, std::size_t
 std::size_t findLastText(std::string_view text, std::string_view marker, bool ignoreCase) {
     if (marker.empty() || marker.size() > text.size())
         return std::string_view::npos;
-    std::string loweredText;
-    std::string loweredMarker;
-    if (ignoreCase) {
-        loweredText = asciiLower(text);
-        loweredMarker = asciiLower(marker);
-        text = loweredText;
-        marker = loweredMarker;
-    }
+    const SearchedPair searched(text, marker, ignoreCase);
+    text = searched.text;
+    marker = searched.marker;
     std::size_t at = text.rfind(marker);
     while (at != std::string_view::npos) {
         if (isCharacterBoundary(text, at) && isCharacterBoundary(text, at + marker.size()))
@@ -125,15 +136,12 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreCase) {
     if (from.empty())
         return std::string(text);
-    // Lowered once: ASCII folding keeps byte positions, so they index the original text.
-    const std::string loweredText = ignoreCase ? asciiLower(text) : std::string();
-    const std::string loweredFrom = ignoreCase ? asciiLower(from) : std::string();
-    const std::string_view searched = ignoreCase ? std::string_view(loweredText) : text;
-    const std::string_view marker = ignoreCase ? std::string_view(loweredFrom) : from;
+    // Folded once for the whole text, not once per search.
+    const SearchedPair searched(text, from, ignoreCase);
     std::string result;
     std::size_t done = 0;
-    for (std::size_t at = findText(searched, marker, 0, false); at != std::string_view::npos;
-         at = findText(searched, marker, done, false)) {
+    for (std::size_t at = findText(searched.text, searched.marker, 0, false); at != std::string_view::npos;
+         at = findText(searched.text, searched.marker, done, false)) {
         result.append(text.substr(done, at - done));
         result.append(to);
         done = at + from.size();
