@@ -1,6 +1,7 @@
 #include "tools/links/id_import.h"
 
 #include "platform/file_descriptor.h"
+#include "tools/links/plain_line_scan.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -146,14 +147,14 @@ std::size_t checkNonAsciiRun(const unsigned char* p, std::size_t pos, std::size_
     return pos;
 }
 
-// Finds the first zero byte, checks UTF-8 and records the lines, in one pass that can follow a file
-// as it is read: each chunk is scanned while it is still in the processor's cache, which keeps a
-// million-line import close to the cost of reading the file. Once the text turns out not to be UTF-8
+// Finds the first zero byte, checks UTF-8 and records where the lines end, in one pass that can follow
+// a file as it is read: each chunk is scanned while it is still in the processor's cache, which keeps
+// a million-line import close to the cost of reading the file. Once the text turns out not to be UTF-8
 // only the zero byte is still looked for; the lines are found again after decoding.
 class Scanner {
 public:
-    Scanner(std::vector<IdSpan>& spans, std::size_t start)
-        : m_spans(spans), m_next(start), m_lineStart(start), m_checkedTo(start) {}
+    Scanner(LineEnds& lineEnds, std::size_t start)
+        : m_ends(lineEnds), m_start(start), m_next(start), m_checkedTo(start) {}
 
     /// Scans data[.., available) as far as it can without later bytes; `complete` when the text ends
     /// at `available`.
@@ -177,6 +178,8 @@ public:
     bool settled() const { return m_end != kNotValid; }
     std::size_t end() const { return m_end; }
     bool validUtf8() const { return m_valid; }
+    /// Lines found so far.
+    std::size_t lines() const { return m_ends.count(); }
 
 private:
     void scan(const unsigned char* p, std::size_t available, bool complete) {
@@ -185,39 +188,11 @@ private:
         const std::size_t limit = complete ? available : (available > 3 ? available - 3 : 0);
         std::size_t i = m_next;
 #if defined(__SSE2__)
-        const __m128i zeroBytes = _mm_setzero_si128();
-        const __m128i lineFeeds = _mm_set1_epi8('\n');
         while (i + 16 <= limit) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zeroBytes)));
-            auto highs = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-            auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)));
-            if (zeros) {
-                const unsigned before = (1u << __builtin_ctz(zeros)) - 1;
-                highs &= before;
-                feeds &= before;
-            }
-            // Several runs of non-ASCII bytes may share a block; a run may also reach into later blocks.
-            for (;;) {
-                if (highs && m_checkedTo > i)
-                    highs &= m_checkedTo - i >= 16 ? 0u : ~((1u << (m_checkedTo - i)) - 1);
-                if (!highs)
-                    break;
-                m_checkedTo =
-                    checkNonAsciiRun(p, i + static_cast<unsigned>(__builtin_ctz(highs)), limit, available);
-                if (m_checkedTo == kNotValid) {
-                    m_valid = false;
-                    m_next = i;
+            i = notePlainBlocks(p, i, limit, m_ends);
+            for (const std::size_t stop = std::min(i + 64, limit); i + 16 <= stop; i += 16)
+                if (!scanBlock(p, i, available, limit))
                     return;
-                }
-            }
-            for (; feeds; feeds &= feeds - 1)
-                endLine(p, i + static_cast<unsigned>(__builtin_ctz(feeds)));
-            if (zeros) {
-                finish(p, i + static_cast<unsigned>(__builtin_ctz(zeros)));
-                return;
-            }
-            i += 16;
         }
 #endif
         if (!complete) {
@@ -231,7 +206,7 @@ private:
                 return;
             }
             if (byte == '\n') {
-                endLine(p, i);
+                m_ends.add(static_cast<std::uint32_t>(i));
             } else if (byte >= 0x80 && i >= m_checkedTo) {
                 m_checkedTo = checkNonAsciiRun(p, i, available, available);
                 if (m_checkedTo == kNotValid) {
@@ -244,28 +219,57 @@ private:
         finish(p, available);
     }
 
-    // Runs once per line: kept inline in the scanning loop.
-    [[gnu::always_inline]] void endLine(const unsigned char* p, std::size_t lineFeed) {
-        std::size_t length = lineFeed - m_lineStart;
-        if (length > 0 && p[lineFeed - 1] == '\r')
-            --length;
-        m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
-        m_lineStart = lineFeed + 1;
+#if defined(__SSE2__)
+    // Scans the 16 bytes at `i`, which may hold zero and non-ASCII bytes; false when scanning ends.
+    bool scanBlock(const unsigned char* p, std::size_t i, std::size_t available, std::size_t limit) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const auto zeros =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+        auto highs = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+        auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+        if (zeros) {
+            const unsigned before = (1u << __builtin_ctz(zeros)) - 1;
+            highs &= before;
+            feeds &= before;
+        }
+        // Several runs of non-ASCII bytes may share a block; a run may also reach into later blocks.
+        for (;;) {
+            if (highs && m_checkedTo > i)
+                highs &= m_checkedTo - i >= 16 ? 0u : ~((1u << (m_checkedTo - i)) - 1);
+            if (!highs)
+                break;
+            m_checkedTo =
+                checkNonAsciiRun(p, i + static_cast<unsigned>(__builtin_ctz(highs)), limit, available);
+            if (m_checkedTo == kNotValid) {
+                m_valid = false;
+                m_next = i;
+                return false;
+            }
+        }
+        for (; feeds; feeds &= feeds - 1)
+            m_ends.add(static_cast<std::uint32_t>(i + static_cast<unsigned>(__builtin_ctz(feeds))));
+        if (zeros) {
+            finish(p, i + static_cast<unsigned>(__builtin_ctz(zeros)));
+            return false;
+        }
+        return true;
     }
+#endif
 
     void finish(const unsigned char* p, std::size_t end) {
-        // The last piece has no line feed after it: a CR before the end is a cut-off CR LF.
-        std::size_t length = end - m_lineStart;
-        if (length > 0 && p[end - 1] == '\r')
-            --length;
-        if (length > 0)
-            m_spans.push_back({static_cast<std::uint32_t>(m_lineStart), static_cast<std::uint32_t>(length)});
+        // The last piece has no line feed after it; it gives a row unless it is empty (or a CR left
+        // over from a cut-off CR LF).
+        const std::size_t lineStart = m_ends.count() == 0 ? m_start : m_ends.last() + std::size_t{1};
+        const std::size_t length = end - lineStart;
+        if (length > 1 || (length == 1 && p[lineStart] != '\r'))
+            m_ends.add(static_cast<std::uint32_t>(end));
+        m_ends.close();
         m_end = end;
     }
 
-    std::vector<IdSpan>& m_spans;
+    LineEndTable m_ends;
+    std::size_t m_start;     // where the first line starts
     std::size_t m_next;      // the first byte not scanned yet
-    std::size_t m_lineStart; // where the current line starts
     std::size_t m_checkedTo; // UTF-8 is checked below this
     std::size_t m_end = kNotValid;
     bool m_valid = true;
@@ -281,8 +285,8 @@ public:
     /// Sizes the line table for a text of about `bytes` bytes.
     void expect(std::uint64_t bytes) {
         // Most ID files hold short numbers: a guess that avoids most regrowth without overcommitting.
-        m_parsed->spans.reserve(static_cast<std::size_t>(bytes / 12 + 1));
-        adviseHugePages(m_parsed->spans.data(), m_parsed->spans.capacity() * sizeof(IdSpan));
+        m_parsed->lineEnds.reserve(static_cast<std::size_t>(bytes / 12 + 1));
+        adviseHugePages(m_parsed->lineEnds.data(), m_parsed->lineEnds.capacity() * sizeof(std::uint32_t));
     }
 
     /// Scans text()[.., available); `complete` when the text ends there.
@@ -293,10 +297,11 @@ public:
                 return {};
             m_marked = std::string_view(text.data(), available).starts_with(kByteOrderMark);
             m_start = m_marked ? kByteOrderMark.size() : 0;
-            m_scanner.emplace(m_parsed->spans, m_start);
+            m_parsed->firstLineStart = static_cast<std::uint32_t>(m_start);
+            m_scanner.emplace(m_parsed->lineEnds, m_start);
         }
         m_scanner->advance(text.data(), available, complete);
-        if (m_parsed->spans.size() > kMaxIdRows)
+        if (m_scanner->lines() > kMaxIdRows)
             return failure(ImportFailure::TooLarge);
         return {};
     }
@@ -311,7 +316,7 @@ public:
             if (auto scanned = advance(m_parsed->text.size(), true); !scanned)
                 return std::unexpected(scanned.error());
         std::string& text = m_parsed->text;
-        std::vector<IdSpan>& spans = m_parsed->spans;
+        LineEnds& lineEnds = m_parsed->lineEnds;
         const std::size_t end = m_scanner->end();
         if (encoding)
             *encoding = m_scanner->validUtf8() || m_marked ? IdEncoding::Utf8 : IdEncoding::Gbk;
@@ -323,18 +328,19 @@ public:
             if (decoded.size() > kMaxText)
                 return failure(ImportFailure::TooLarge);
             text = std::move(decoded);
-            spans.clear();
-            Scanner rescan(spans, 0);
+            m_parsed->firstLineStart = 0;
+            lineEnds.clear();
+            Scanner rescan(lineEnds, 0);
             rescan.advance(text.data(), text.size(), true);
-            if (spans.size() > kMaxIdRows)
+            if (rescan.lines() > kMaxIdRows)
                 return failure(ImportFailure::TooLarge);
         } else if (end < text.size() / 2) {
             // A zero byte early in a large file: do not keep the unused rest in memory.
             text.resize(end);
             text.shrink_to_fit();
         }
-        if (spans.capacity() > 2 * spans.size() + 1024) // long lines: give back most of the guess
-            spans.shrink_to_fit();
+        if (lineEnds.capacity() > 2 * lineEnds.size() + 1024) // long lines: give back most of the guess
+            lineEnds.shrink_to_fit();
         return std::shared_ptr<const IdText>(std::move(m_parsed));
     }
 
@@ -452,10 +458,10 @@ std::expected<IdRows, ImportError> importIdFile(const std::filesystem::path& pat
     const std::shared_ptr<const IdText>& text = *parsed;
     if (onBlock) {
         blockRows = std::max<std::size_t>(blockRows, 1);
-        for (std::size_t first = 0; first < text->spans.size(); first += blockRows) {
+        for (std::size_t first = 0; first < text->size(); first += blockRows) {
             if (observer.shouldStop())
                 return failure(ImportFailure::Cancelled);
-            onBlock(IdBlock{text, first, std::min(blockRows, text->spans.size() - first)});
+            onBlock(IdBlock{text, first, std::min(blockRows, text->size() - first)});
         }
     }
     return IdRows(text);

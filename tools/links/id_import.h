@@ -29,7 +29,7 @@ struct ImportError {
 enum class IdEncoding { Utf8, Gbk };
 
 /// What one import may hold. Far beyond any catalogue, low enough that a wrongly chosen huge file is
-/// refused instead of exhausting memory (each row costs eight bytes besides its text).
+/// refused instead of exhausting memory (each row costs four bytes besides its text).
 inline constexpr std::uint64_t kMaxIdTextBytes = std::uint64_t{1} << 30;
 inline constexpr std::size_t kMaxIdRows = std::size_t{1} << 26;
 

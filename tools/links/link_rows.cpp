@@ -6,7 +6,7 @@
 namespace links {
 
 IdRows::IdRows(std::shared_ptr<const IdText> whole) {
-    const std::size_t count = whole ? whole->spans.size() : 0;
+    const std::size_t count = whole ? whole->size() : 0;
     append(IdBlock{std::move(whole), 0, count});
 }
 

@@ -18,23 +18,17 @@ const std::string kOldWorkbook = "an older workbook the user still has";
 links::LinkRows rowsOf(const std::vector<std::string>& ids,
                        links::LinkTemplate link = {"https://shop.test/item.htm?id=", ""}) {
     auto text = std::make_shared<links::IdText>();
-    for (const std::string& id : ids) {
-        const auto offset = static_cast<std::uint32_t>(text->text.size());
-        text->text += id;
-        text->spans.push_back({offset, static_cast<std::uint32_t>(id.size())});
-    }
+    for (const std::string& id : ids)
+        text->addLine(id);
     return {links::IdRows(text), std::move(link)};
 }
 
 // `count` rows with distinct IDs, without a string per row.
 links::LinkRows manyRows(std::size_t count) {
     auto text = std::make_shared<links::IdText>();
-    text->text.reserve(count * 12);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto offset = static_cast<std::uint32_t>(text->text.size());
-        text->text += std::to_string(600000000000 + i);
-        text->spans.push_back({offset, static_cast<std::uint32_t>(text->text.size() - offset)});
-    }
+    text->text.reserve(count * 13);
+    for (std::size_t i = 0; i < count; ++i)
+        text->addLine(std::to_string(600000000000 + i));
     return {links::IdRows(text), {"https://shop.test/item.htm?id=", ""}};
 }
 

@@ -66,11 +66,8 @@ TEST(LinkTemplateTest, JdAnd1688HaveNoLinks) {
 
 std::shared_ptr<const links::IdText> textOf(std::initializer_list<const char*> ids) {
     auto text = std::make_shared<links::IdText>();
-    for (const char* id : ids) {
-        const auto offset = static_cast<std::uint32_t>(text->text.size());
-        text->text += id;
-        text->spans.push_back({offset, static_cast<std::uint32_t>(text->text.size() - offset)});
-    }
+    for (const char* id : ids)
+        text->addLine(id);
     return text;
 }
 
