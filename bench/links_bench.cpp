@@ -218,8 +218,8 @@ void BM_Export_ModelSnapshotToWorkbook(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_ImportFloor_ReadBytesOnce)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_Import_FileToFilledModel)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+BENCHMARK(BM_ImportFloor_ReadBytesOnce)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(7);
+BENCHMARK(BM_Import_FileToFilledModel)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(7);
 BENCHMARK(BM_ExportFloor_LibraryFromPlainArray)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_Export_ModelSnapshotToWorkbook)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
