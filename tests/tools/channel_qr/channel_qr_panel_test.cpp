@@ -75,6 +75,15 @@ protected:
 
     void click(const QString& button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
 
+    /// Clicks 按钮20 and, when that started a save, waits until the save has ended.
+    void clickSave() {
+        QSignalSpy finished(m_panel, &ChannelQrPanel::saveFinished);
+        click(QStringLiteral("按钮20"));
+        if (m_panel->isSaving()) {
+            ASSERT_TRUE(finished.wait(20000));
+        }
+    }
+
     /// Clicks 按钮19 for `id` and waits until that generation has ended.
     void generateFor(const QString& id) {
         idBox()->setText(id);
@@ -276,8 +285,17 @@ TEST_F(ChannelQrPanelTest, OneClickShowsTenCodesOfTheTrimmedIdAndSavingWritesThe
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(decodedBoxes(), linksOf("1001"));
 
+    // The files are written on a worker; meanwhile the button takes no second click.
+    auto* saveButton = child<QPushButton>(QStringLiteral("按钮20"));
+    QSignalSpy finished(m_panel, &ChannelQrPanel::saveFinished);
     click(QStringLiteral("按钮20"));
+    ASSERT_TRUE(m_panel->isSaving());
+    EXPECT_FALSE(saveButton->isEnabled());
+    click(QStringLiteral("按钮20"));
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_TRUE(saveButton->isEnabled());
     ASSERT_EQ(m_messages.messages().size(), 1u);
+    EXPECT_EQ(finished.size(), 1);
     EXPECT_EQ(m_messages.last().text, QStringLiteral("二维码已经成功保存到程序运行目录"));
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("渠道码已经保存成功！"));
     EXPECT_EQ(savedFileCount(), kChannelCount);
@@ -297,9 +315,9 @@ TEST_F(ChannelQrPanelTest, OneClickShowsTenCodesOfTheTrimmedIdAndSavingWritesThe
 
 TEST_F(ChannelQrPanelTest, SecondSaveAfterAnotherProductOverwritesTheFiles) {
     generateFor(QStringLiteral("1001"));
-    click(QStringLiteral("按钮20"));
+    clickSave();
     generateFor(QStringLiteral("620011223344"));
-    click(QStringLiteral("按钮20"));
+    clickSave();
     ASSERT_EQ(m_messages.messages().size(), 2u);
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("渠道码已经保存成功！"));
     EXPECT_EQ(savedFileCount(), kChannelCount);
@@ -334,7 +352,7 @@ TEST_F(ChannelQrPanelTest, SavingWithoutCodesForTheCurrentIdWritesNothing) {
             generateFor(c.generatedFor);
         m_messages.clear();
         idBox()->setText(c.idAtSave);
-        click(QStringLiteral("按钮20"));
+        clickSave();
         ASSERT_EQ(m_messages.messages().size(), 1u);
         EXPECT_EQ(m_messages.last().text, c.expectedText);
         EXPECT_EQ(m_messages.last().caption, QStringLiteral("保存失败"));
@@ -345,7 +363,7 @@ TEST_F(ChannelQrPanelTest, SavingWithoutCodesForTheCurrentIdWritesNothing) {
 TEST_F(ChannelQrPanelTest, SavingIntoAReadOnlyRunDirectoryReportsTheFailureOnly) {
     generateFor(QStringLiteral("1001"));
     fs::permissions(runDir(), fs::perms::owner_read | fs::perms::owner_exec);
-    click(QStringLiteral("按钮20"));
+    clickSave();
     ASSERT_EQ(m_messages.messages().size(), 1u) << "no success message after the failure";
     EXPECT_EQ(m_messages.last().icon, ui::MessageIcon::Error);
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("保存失败"));
@@ -358,7 +376,7 @@ TEST_F(ChannelQrPanelTest, UnwritableFileIsNamedInTheMessage) {
     generateFor(QStringLiteral("1001"));
     fs::create_directories(outputDir());
     fs::permissions(outputDir(), fs::perms::owner_read | fs::perms::owner_exec);
-    click(QStringLiteral("按钮20"));
+    clickSave();
     fs::permissions(outputDir(), fs::perms::owner_all);
     ASSERT_EQ(m_messages.messages().size(), 1u);
     EXPECT_EQ(m_messages.last().icon, ui::MessageIcon::Error);
@@ -420,7 +438,7 @@ TEST_F(ChannelQrPanelTest, SecondClickRestartsAndNeverMixesTwoProducts) {
     EXPECT_EQ(finished.size(), 1) << "the replaced run reports nothing";
     EXPECT_TRUE(m_messages.empty());
 
-    click(QStringLiteral("按钮20"));
+    clickSave();
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("渠道码已经保存成功！"));
     const auto content = platform::readWholeFile(outputDir() / utf8Path("淘宝精选.jpg"));
     ASSERT_TRUE(content);
@@ -439,7 +457,7 @@ TEST_F(ChannelQrPanelTest, ModuleErrorReportIsShownAndTheToolGoesOn) {
     EXPECT_EQ(m_messages.last().text.toStdString(), qr::describe(expected.error().report));
 
     m_messages.clear();
-    click(QStringLiteral("按钮20"));
+    clickSave();
     EXPECT_EQ(m_messages.last().caption, QStringLiteral("保存失败"));
     EXPECT_FALSE(fs::exists(outputDir())) << "a failed generation is nothing to save";
 

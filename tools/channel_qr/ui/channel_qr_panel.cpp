@@ -108,10 +108,10 @@ ChannelQrPanel::ChannelQrPanel(QWidget* pageBox, PictureMaker makePicture)
     generateButton->setGeometry(kControlsLeft, kBottomTop + 39, kControlsWidth, 40);
     connect(generateButton, &QPushButton::clicked, this, &ChannelQrPanel::generate);
 
-    auto* saveButton = new QPushButton(QStringLiteral("保存二维码到本地"), this);
-    saveButton->setObjectName(QStringLiteral("按钮20"));
-    saveButton->setGeometry(kControlsLeft, kBottomTop + 86, kControlsWidth, 40);
-    connect(saveButton, &QPushButton::clicked, this, &ChannelQrPanel::save);
+    m_saveButton = new QPushButton(QStringLiteral("保存二维码到本地"), this);
+    m_saveButton->setObjectName(QStringLiteral("按钮20"));
+    m_saveButton->setGeometry(kControlsLeft, kBottomTop + 86, kControlsWidth, 40);
+    connect(m_saveButton, &QPushButton::clicked, this, &ChannelQrPanel::save);
 }
 
 bool ChannelQrPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -189,16 +189,31 @@ void ChannelQrPanel::save() {
         return;
     }
 
-    const auto saved = channel_qr::savePictures(platform::runDirectory(), m_completed->pictures);
-    if (!saved) {
-        ui::showMessage(this,
-                        QStringLiteral("二维码没有保存成功，无法写入：\n%1\n原因：%2")
-                            .arg(displayPath(saved.error().path), fromUtf8(saved.error().reason)),
-                        QStringLiteral("保存失败"), ui::MessageIcon::Error);
+    if (m_saving)
         return;
-    }
-    ui::showMessage(this, QStringLiteral("二维码已经成功保存到程序运行目录"),
-                    QStringLiteral("渠道码已经保存成功！"));
+    // Ten files, each written through to the disk: on a slow or network disk that takes a while, so
+    // it runs on a worker, from a copy that a newer generation cannot change.
+    m_saving = true;
+    m_saveButton->setEnabled(false);
+    ui::runInBackground(
+        this,
+        [pictures = m_completed->pictures, directory = platform::runDirectory()](ui::JobContext&) {
+            return channel_qr::savePictures(directory, pictures);
+        },
+        [this](std::expected<std::filesystem::path, channel_qr::SaveError> saved) {
+            m_saving = false;
+            m_saveButton->setEnabled(true);
+            Q_EMIT saveFinished();
+            if (!saved) {
+                ui::showMessage(this,
+                                QStringLiteral("二维码没有保存成功，无法写入：\n%1\n原因：%2")
+                                    .arg(displayPath(saved.error().path), fromUtf8(saved.error().reason)),
+                                QStringLiteral("保存失败"), ui::MessageIcon::Error);
+                return;
+            }
+            ui::showMessage(this, QStringLiteral("二维码已经成功保存到程序运行目录"),
+                            QStringLiteral("渠道码已经保存成功！"));
+        });
 }
 
 void ChannelQrPanel::clearPictures() {

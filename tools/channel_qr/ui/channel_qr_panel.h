@@ -14,6 +14,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 /// The page "淘系二维码生成": ten channel codes of one product, shown and saved.
 class ChannelQrPanel : public QWidget {
@@ -27,10 +28,14 @@ public:
 
     /// True while the latest generation still runs.
     bool isGenerating() const { return m_generating; }
+    /// True while the shown codes are being written to disk.
+    bool isSaving() const { return m_saving; }
 
 Q_SIGNALS:
     /// The latest generation has ended: all ten codes shown, or stopped by an error report.
     void generationFinished();
+    /// A save has ended (its message follows).
+    void saveFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +48,7 @@ private:
 
     std::array<QLabel*, channel_qr::kChannelCount> m_pictureBoxes{};
     QLineEdit* m_idBox = nullptr;
+    QPushButton* m_saveButton = nullptr;
     PictureMaker m_makePicture;
 
     // Each click starts a new generation; pictures of an older one are dropped, never shown.
@@ -57,4 +63,5 @@ private:
         channel_qr::ChannelPictures pictures;
     };
     std::optional<Completed> m_completed;
+    bool m_saving = false;
 };
