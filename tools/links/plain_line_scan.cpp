@@ -51,8 +51,8 @@ std::size_t notePlainBlocksSse2(const unsigned char* text, std::size_t from, std
 #if VARROW_X86 && (defined(__GNUC__) || defined(__clang__))
 // Compiled for wider registers and chosen at run time, where the processor has them.
 #define VARROW_HAVE_WIDE_SCANS 1
-[[gnu::target("avx2,bmi,popcnt")]] std::size_t
-notePlainBlocksAvx2(const unsigned char* text, std::size_t from, std::size_t limit, LineEndTable& ends) {
+[[gnu::target("avx2,bmi")]] std::size_t notePlainBlocksAvx2(const unsigned char* text, std::size_t from,
+                                                            std::size_t limit, LineEndTable& ends) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     std::size_t i = from;
@@ -68,21 +68,11 @@ notePlainBlocksAvx2(const unsigned char* text, std::size_t from, std::size_t lim
             std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lineFeed)))}
                 << 32;
         ends.makeRoom(64);
-        std::uint32_t* const out = ends.next();
-        const auto base = static_cast<std::uint32_t>(i);
-        const auto count = static_cast<std::size_t>(_mm_popcnt_u64(feeds));
-        // IDs are short, so a block seldom ends more than eight lines: eight are written without a
-        // branch per line (unused ones land in the room past the last end; a trailing-zero count of
-        // nothing is defined here).
-        for (std::size_t k = 0; k < 8; ++k) {
-            out[k] = base + static_cast<std::uint32_t>(_tzcnt_u64(feeds));
-            feeds = _blsr_u64(feeds);
-        }
-        for (std::size_t k = 8; k < count; ++k) {
-            out[k] = base + static_cast<std::uint32_t>(_tzcnt_u64(feeds));
-            feeds = _blsr_u64(feeds);
-        }
-        ends.advance(count);
+        std::uint32_t* const first = ends.next();
+        std::uint32_t* out = first;
+        for (; feeds; feeds = _blsr_u64(feeds))
+            *out++ = static_cast<std::uint32_t>(i) + static_cast<std::uint32_t>(_tzcnt_u64(feeds));
+        ends.advance(static_cast<std::size_t>(out - first));
     }
     return i;
 }
@@ -142,8 +132,7 @@ PlainScanKind quickestPlainScan() {
                                __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("popcnt");
     if (avx512)
         return PlainScanKind::Avx512;
-    static const bool avx2 =
-        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
     if (avx2)
         return PlainScanKind::Avx2;
 #endif

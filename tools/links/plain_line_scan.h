@@ -10,8 +10,8 @@ namespace links {
 enum class PlainScanKind {
     Bytewise, // finds nothing on its own: the caller's byte loop does the work
     Sse2,
-    Avx2,   // with BMI1 and POPCNT, on processors that have them
-    Avx512, // with BW and VBMI2, idem
+    Avx2,   // with BMI1, on processors that have them
+    Avx512, // with BW and VBMI2 (and POPCNT), idem
 };
 
 /// The quickest kind this processor runs.
