@@ -47,12 +47,14 @@ std::filesystem::path pictureFileName(std::string_view caption) {
 }
 
 std::expected<std::filesystem::path, SaveError> savePictures(const std::filesystem::path& baseDirectory,
-                                                             const ChannelPictures& pictures) {
-    return savePicturesInto(baseDirectory / pathFromUtf8(kOutputDirectoryName), pictures);
+                                                             const ChannelPictures& pictures,
+                                                             const StopCheck& stopRequested) {
+    return savePicturesInto(baseDirectory / pathFromUtf8(kOutputDirectoryName), pictures, stopRequested);
 }
 
 std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::filesystem::path& directory,
-                                                                 const ChannelPictures& pictures) {
+                                                                 const ChannelPictures& pictures,
+                                                                 const StopCheck& stopRequested) {
     // Check the whole set first, so a broken set never leaves some files new and some old.
     for (const ChannelPicture& picture : pictures)
         if (picture.bmp.empty())
@@ -73,7 +75,15 @@ std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::file
         for (const auto& [temporary, target] : staged)
             std::filesystem::remove(temporary, error);
     };
+    const auto stopped = [&] {
+        if (!stopRequested || !stopRequested())
+            return false;
+        discardStaged();
+        return true;
+    };
     for (const ChannelPicture& picture : pictures) {
+        if (stopped())
+            return std::unexpected(SaveError{directory, "the save was stopped"});
         const std::filesystem::path file = directory / pictureFileName(picture.caption);
         if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
             discardStaged();
@@ -87,6 +97,8 @@ std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::file
         }
         staged.emplace_back(std::move(*temporary), file);
     }
+    if (stopped())
+        return std::unexpected(SaveError{directory, "the save was stopped"});
     for (std::size_t index = 0; index < staged.size(); ++index) {
         if (auto placed = platform::putInPlace(staged[index].first, staged[index].second); !placed) {
             for (std::size_t rest = index + 1; rest < staged.size(); ++rest)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <expected>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,14 +57,20 @@ std::expected<ChannelPictures, GenerationError> generatePictures(std::string_vie
 /// other tools of the users read these files by these names).
 std::filesystem::path pictureFileName(std::string_view caption);
 
+/// Asked before each step of a save; true makes it stop, leaving the older files as they were.
+using StopCheck = std::function<bool()>;
+
 /// Writes the ten pictures into kOutputDirectoryName under `baseDirectory` (created when missing), each
 /// file whole and atomically, replacing older ones. Returns the output directory. A set with a missing
-/// picture writes nothing.
+/// picture writes nothing. `stopRequested` is asked before each picture is written and before the set
+/// takes its names (renaming cannot be stopped half-way); a stopped save removes what it wrote.
 std::expected<std::filesystem::path, SaveError> savePictures(const std::filesystem::path& baseDirectory,
-                                                             const ChannelPictures& pictures);
+                                                             const ChannelPictures& pictures,
+                                                             const StopCheck& stopRequested = {});
 
 /// Writes the ten pictures straight into `directory` (created when missing), as savePictures does.
 std::expected<std::filesystem::path, SaveError> savePicturesInto(const std::filesystem::path& directory,
-                                                                 const ChannelPictures& pictures);
+                                                                 const ChannelPictures& pictures,
+                                                                 const StopCheck& stopRequested = {});
 
 } // namespace channel_qr

@@ -170,6 +170,30 @@ TEST_F(ChannelPicturesTest, AFailureHalfWayLeavesTheOldSetWhole) {
     EXPECT_EQ(filesIn(outputDir()), kChannelCount) << "no temporary is left behind";
 }
 
+// A save stopped at any step (the program quitting) leaves the older set whole and no temporary.
+TEST_F(ChannelPicturesTest, AStoppedSaveLeavesTheOldSetWhole) {
+    ASSERT_TRUE(channel_qr::savePictures(m_dir, *s_product1001));
+    constexpr int kPictures = static_cast<int>(kChannelCount);
+    for (const int stopAt : {1, 4, kPictures, kPictures + 1}) {
+        SCOPED_TRACE(stopAt);
+        int asked = 0;
+        const auto saved =
+            channel_qr::savePictures(m_dir, *s_otherProduct, [&] { return ++asked == stopAt; });
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(asked, stopAt);
+        EXPECT_EQ(filesIn(outputDir()), kChannelCount) << "no temporary is left behind";
+        for (const channel_qr::ChannelPicture& picture : *s_product1001) {
+            const auto content =
+                platform::readWholeFile(outputDir() / channel_qr::pictureFileName(picture.caption));
+            ASSERT_TRUE(content);
+            EXPECT_EQ(*content, asText(picture.bmp)) << picture.caption;
+        }
+    }
+    int asked = 0;
+    EXPECT_TRUE(channel_qr::savePictures(m_dir, *s_otherProduct, [&] { return ++asked > 100; }));
+    EXPECT_EQ(asked, kPictures + 1) << "asked before each picture and before renaming";
+}
+
 TEST_F(ChannelPicturesTest, AFileWhereTheDirectoryShouldBeIsReported) {
     ASSERT_TRUE(platform::writeFileAtomically(outputDir(), "not a directory"));
     const auto saved = channel_qr::savePictures(m_dir, *s_product1001);

@@ -197,8 +197,10 @@ void ChannelQrPanel::save() {
     m_saveButton->setEnabled(false);
     ui::runInBackground(
         this,
-        [pictures = m_completed->pictures, directory = platform::runDirectory()](ui::JobContext&) {
-            return channel_qr::savePictures(directory, pictures);
+        [pictures = m_completed->pictures, directory = platform::runDirectory()](ui::JobContext& context) {
+            // Quitting stops the save between files, so no temporary is left behind.
+            return channel_qr::savePictures(directory, pictures,
+                                            [&context] { return context.stopRequested(); });
         },
         [this](std::expected<std::filesystem::path, channel_qr::SaveError> saved) {
             m_saving = false;
