@@ -228,6 +228,32 @@ TEST(ParseIdTextAgreementTest, ChunkEdgesChangeNothing) {
     EXPECT_EQ(importedMixed->size(), (*mixed)->size());
 }
 
+// A catalogue is plain ASCII almost throughout, so its chunks are scanned by the quick path; a CR LF
+// or a multi-byte character that straddles a chunk edge must still come out as if scanned at once.
+TEST(ParseIdTextAgreementTest, PlainFileWithOddBytesAtTheChunkEdges) {
+    std::mt19937 random(1048576);
+    std::string bytes;
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    for (std::size_t edge = kChunk; edge <= 3 * kChunk; edge += kChunk) {
+        while (bytes.size() < edge - 2 - random() % 3)
+            bytes += std::to_string(random()) + (random() % 4 ? "\r\n" : "\n");
+        bytes += edge == 2 * kChunk ? kUtf8Goods : "\r\n\r";
+    }
+    bytes += "\n600123456789";
+    const std::vector<std::string> expected = referenceIds(bytes);
+    ASSERT_GT(expected.size(), 200'000u);
+
+    TemporaryDirectory directory;
+    const auto imported = links::importIdFile(directory.write("ids.txt", bytes));
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(idsOf(*imported) == expected);
+    links::IdEncoding encoding{};
+    const auto parsed = links::parseIdText(bytes, {}, &encoding);
+    ASSERT_TRUE(parsed);
+    EXPECT_TRUE(idsOf(**parsed) == expected);
+    EXPECT_EQ(encoding, links::IdEncoding::Utf8);
+}
+
 TEST(ParseIdTextTest, ReportsProgressAndStopsWhenAsked) {
     std::string bytes;
     for (int i = 0; i < 1'000'000; ++i)
