@@ -251,6 +251,25 @@ TEST_F(TrackingPanelTest, AnOlderSlowerQueryDoesNotReplaceTheNewerOne) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(TrackingPanelTest, ANewerQueryAbandonsTheOlderOneAndItsLaterRequests) {
+    MockResponse slowCompany = gbkPage("interface1_company.gbk");
+    slowCompany.delay = std::chrono::milliseconds(1000);
+    site.on("/index-ajaxselectinfo-YT2200000000000.html", slowCompany);
+    child<QLineEdit>("编辑框1")->setText(QStringLiteral("YT2200000000000"));
+    query();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !site.requests().empty(); }, 10000));
+
+    child<QRadioButton>("单选框7")->click();
+    query();
+    const QString newer = kBanner + QString::fromStdString(kInterface2Events);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result() == newer; }, 10000));
+    QTest::qWait(1500); // the older query's company answer has come (or been given up) meanwhile
+    EXPECT_EQ(site.requests().size(), 1u) << "the older query asked for its events";
+    EXPECT_TRUE(time.requests().empty()) << "the older query asked for the time";
+    EXPECT_EQ(result(), newer);
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(TrackingPanelTest, ClosingDuringAQueryDropsTheLateAnswer) {
     MockResponse slow;
     slow.body = trackingFixture("interface2_events.txt");

@@ -114,14 +114,22 @@ void TrackingPanel::query() {
     m_companyLine->setText(QStringLiteral("查询中…"));
     // Only the latest query may write the widgets: an older, slower one is dropped, its company line too.
     const std::uint64_t queryNumber = ++m_latestQuery;
+    m_latestQueryForWorkers->store(queryNumber);
     ui::runInBackground(
         this,
-        [this, which, number, hosts = hosts(), queryNumber](ui::JobContext& context) -> ShownResult {
+        [this, which, number, hosts = hosts(), queryNumber,
+         latest = m_latestQueryForWorkers](ui::JobContext& context) -> ShownResult {
+            // Closing the window or starting a newer query abandons this one: its running request
+            // stops and its later requests are not sent, instead of holding a worker until it ends.
+            const auto abandoned = [&context, &latest, queryNumber] {
+                return context.stopRequested() || latest->load() != queryNumber;
+            };
             const tracking::QueryResult outcome = tracking::runQuery(
                 which, number, hosts,
-                // Closing the window abandons the query instead of holding a worker until it ends.
-                [&context](net::WebRequestOptions options) {
-                    options.stopRequested = [&context] { return context.stopRequested(); };
+                [&abandoned](net::WebRequestOptions options) {
+                    if (abandoned())
+                        return net::WebAnswer{.failed = true, .error = "abandoned"};
+                    options.stopRequested = abandoned;
                     return net::WebRequest(options);
                 },
                 [this, &context, queryNumber](const std::string& line) {

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <expected>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -35,4 +37,7 @@ private:
     QRadioButton* m_interface2 = nullptr;
     QPlainTextEdit* m_result = nullptr;
     std::uint64_t m_latestQuery = 0; ///< numbers the queries; read and written on the UI thread
+    /// The latest query's number for the workers, which abandon an older query.
+    std::shared_ptr<std::atomic<std::uint64_t>> m_latestQueryForWorkers =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
 };
