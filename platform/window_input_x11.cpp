@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,27 +75,25 @@ std::string legacyTitle(Display* display, Window window) {
     return text;
 }
 
-bool hasBrowserClass(Display* display, Window window) {
+// The window's class (WM_CLASS), empty when it has a class hint without one; nothing without a hint.
+std::optional<std::string> windowClass(Display* display, Window window) {
     XClassHint hint{};
     if (!XGetClassHint(display, window, &hint))
-        return false;
-    const bool matches = hint.res_class && kBrowserClass == hint.res_class;
+        return std::nullopt;
+    std::string windowClass = hint.res_class ? hint.res_class : "";
     if (hint.res_name)
         XFree(hint.res_name);
     if (hint.res_class)
         XFree(hint.res_class);
-    return matches;
+    return windowClass;
+}
+
+bool hasBrowserClass(Display* display, Window window) {
+    return windowClass(display, window) == kBrowserClass;
 }
 
 bool hasClassHint(Display* display, Window window) {
-    XClassHint hint{};
-    if (!XGetClassHint(display, window, &hint))
-        return false;
-    if (hint.res_name)
-        XFree(hint.res_name);
-    if (hint.res_class)
-        XFree(hint.res_class);
-    return true;
+    return windowClass(display, window).has_value();
 }
 
 std::vector<Window> childrenBottomFirst(Display* display, Window window) {
