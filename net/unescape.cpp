@@ -117,6 +117,26 @@ void markUnicodeEscapes(std::u16string& units) {
             units[i] = '%';
 }
 
+/// The control character that a backslash and `letter` stand for (\b \f \n \r \t \v), or 0.
+char16_t controlEscape(char16_t letter) {
+    switch (letter) {
+    case 'b':
+        return u'\b';
+    case 'f':
+        return u'\f';
+    case 'n':
+        return u'\n';
+    case 'r':
+        return u'\r';
+    case 't':
+        return u'\t';
+    case 'v':
+        return u'\v';
+    default:
+        return 0;
+    }
+}
+
 /// The backslash escapes of a single-quoted string literal.
 std::u16string decodeLiteralEscapes(const std::u16string& units) {
     std::u16string out;
@@ -128,31 +148,12 @@ std::u16string decodeLiteralEscapes(const std::u16string& units) {
             continue;
         }
         const char16_t next = units[i + 1];
+        if (const char16_t control = controlEscape(next)) {
+            out.push_back(control);
+            i += 2;
+            continue;
+        }
         switch (next) {
-        case 'b':
-            out.push_back(u'\b');
-            i += 2;
-            continue;
-        case 'f':
-            out.push_back(u'\f');
-            i += 2;
-            continue;
-        case 'n':
-            out.push_back(u'\n');
-            i += 2;
-            continue;
-        case 'r':
-            out.push_back(u'\r');
-            i += 2;
-            continue;
-        case 't':
-            out.push_back(u'\t');
-            i += 2;
-            continue;
-        case 'v':
-            out.push_back(u'\v');
-            i += 2;
-            continue;
         case 'x': {
             const long value = hexAt(units, i + 2, 2);
             if (value < 0) {
