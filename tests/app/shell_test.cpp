@@ -1,6 +1,7 @@
 #include "app/shell/floating_window.h"
 #include "app/shell/main_window.h"
 #include "app/support/background_job.h"
+#include "app/support/latest_job.h"
 #include "message_recorder.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 TEST(MainWindowTest, TitleTabsAndNames) {
@@ -110,6 +112,26 @@ TEST(FloatingWindowTest, ReopenedMainWindowStartsFresh) {
     floating.openMainWindow();
     floating.openMainWindow();
     EXPECT_EQ(textsSeen, QStringList({QStringLiteral("99"), QStringLiteral("99")}));
+}
+
+TEST(LatestJobTest, StartingOrDroppingOvertakesEveryEarlierJob) {
+    std::function<bool()> secondOvertaken;
+    {
+        ui::LatestJob jobs;
+        const auto first = jobs.start();
+        const auto firstOvertaken = jobs.overtaken(first);
+        EXPECT_TRUE(jobs.isLatest(first));
+        EXPECT_FALSE(firstOvertaken());
+        const auto second = jobs.start();
+        EXPECT_FALSE(jobs.isLatest(first));
+        EXPECT_TRUE(firstOvertaken());
+        EXPECT_TRUE(jobs.isLatest(second));
+        secondOvertaken = jobs.overtaken(second);
+        EXPECT_FALSE(secondOvertaken());
+        jobs.dropAll();
+        EXPECT_FALSE(jobs.isLatest(second));
+    }
+    EXPECT_TRUE(secondOvertaken()) << "a worker may still ask once the panel is gone";
 }
 
 TEST(BackgroundJobTest, ResultArrivesOnUiThreadAndNotAfterReceiverIsGone) {

@@ -154,7 +154,7 @@ void AiPanel::generate(GeneratorUi& generator) {
     const ai::CompletionRequest request =
         ai::completionRequest(generator.generator, input.toStdString(), serviceConfig());
     // Only the generator's latest request may fill its box: an older, slower answer is dropped.
-    const std::uint64_t requestNumber = ++generator.latestRequest;
+    const ui::LatestJob::Number requestNumber = generator.requests.start();
     ui::runInBackground(
         this,
         [request](ui::JobContext& context) {
@@ -163,7 +163,7 @@ void AiPanel::generate(GeneratorUi& generator) {
         },
         [&generator, requestNumber](const QString& text) {
             // Runs only while this panel, and with it `generator`, lives.
-            if (requestNumber == generator.latestRequest)
+            if (generator.requests.isLatest(requestNumber))
                 generator.output->setPlainText(text);
         });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/support/latest_job.h"
 #include "tools/ai/completion.h"
 #include "tools/ai/cooldown.h"
 
@@ -7,7 +8,6 @@
 #include <QPointer>
 
 #include <array>
-#include <cstdint>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -38,7 +38,7 @@ private:
         QPlainTextEdit* output = nullptr;
         QTimer* timer = nullptr;
         ai::Cooldown cooldown;
-        std::uint64_t latestRequest = 0; ///< numbers the requests; read and written on the UI thread
+        ui::LatestJob requests; ///< only the latest request may fill the output box
     };
 
     void buildPage(QTabWidget* tabs, GeneratorUi& generator, const QString& caption, const QString& labelName,

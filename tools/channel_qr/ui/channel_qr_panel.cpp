@@ -130,22 +130,21 @@ void ChannelQrPanel::generate() {
         return;
     }
 
-    const std::uint64_t generation = ++m_generation;
-    m_latestGeneration->store(generation);
+    const ui::LatestJob::Number generation = m_generations.start();
     m_generating = true;
     // The boxes show one product only: the new codes replace all of the old ones.
     clearPictures();
 
     const channel_qr::PictureSize size{m_pictureBoxes[0]->width(), m_pictureBoxes[0]->height()};
-    const std::shared_ptr<std::atomic<std::uint64_t>> latest = m_latestGeneration;
     ui::runInBackground(
         this,
-        [this, productId, size, generation, latest, makePicture = m_makePicture](ui::JobContext& context) {
+        [this, productId, size, generation, overtaken = m_generations.overtaken(generation),
+         makePicture = m_makePicture](ui::JobContext& context) {
             const channel_qr::ChannelLinks links = channel_qr::channelLinks(productId);
             GenerationOutcome outcome;
             channel_qr::ChannelPictures pictures;
             for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-                if (context.stopRequested() || latest->load() != generation)
+                if (context.stopRequested() || overtaken())
                     return outcome;
                 auto picture = makePicture(links[channel], size);
                 if (!picture) {
@@ -154,7 +153,7 @@ void ChannelQrPanel::generate() {
                 }
                 // Runs on the UI thread, and only while this panel lives.
                 context.postToUi([this, generation, channel, bmp = picture->bmp] {
-                    if (generation == m_generation)
+                    if (m_generations.isLatest(generation))
                         showPicture(channel, bmp);
                 });
                 pictures[channel] = std::move(*picture);
@@ -163,7 +162,7 @@ void ChannelQrPanel::generate() {
             return outcome;
         },
         [this, productId, generation](GenerationOutcome outcome) {
-            if (generation != m_generation)
+            if (!m_generations.isLatest(generation))
                 return;
             m_generating = false;
             if (outcome.pictures)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/support/latest_job.h"
 #include "tools/channel_qr/channel_pictures.h"
 
 #include <QWidget>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,9 +52,7 @@ private:
     PictureMaker m_makePicture;
 
     // Each click starts a new generation; pictures of an older one are dropped, never shown.
-    std::uint64_t m_generation = 0;
-    std::shared_ptr<std::atomic<std::uint64_t>> m_latestGeneration =
-        std::make_shared<std::atomic<std::uint64_t>>(0);
+    ui::LatestJob m_generations;
     bool m_generating = false;
 
     // What saving writes: the last generation that completed, and the ID it was made for.

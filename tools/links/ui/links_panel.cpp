@@ -163,8 +163,7 @@ LinksPanel::LinksPanel(QWidget* page) : QWidget(page), m_chooseFile(defaultChoos
 
 LinksPanel::~LinksPanel() {
     // Jobs also see their receiver gone; telling the import directly stops it a little sooner.
-    if (m_importStop)
-        m_importStop->store(true);
+    m_imports.dropAll();
 }
 
 bool LinksPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -214,9 +213,7 @@ void LinksPanel::importIds() {
 
 void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTemplate link) {
     stopImport();
-    const quint64 token = ++m_importToken;
-    auto stop = std::make_shared<std::atomic<bool>>(false);
-    m_importStop = stop;
+    const ui::LatestJob::Number token = m_imports.start();
     m_importRunning = true;
     m_importDelivering = false;
     showProgress(QStringLiteral("正在导入 %p%"), 0);
@@ -224,18 +221,18 @@ void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTempl
     const std::string shownPath = path.string();
     ui::runInBackground(
         this,
-        [this, path, link, stop, token](ui::JobContext& context) {
+        [this, path, link, token, overtaken = m_imports.overtaken(token)](ui::JobContext& context) {
             PercentPoster percent(context, [this, token](int value) {
-                if (token == m_importToken)
+                if (m_imports.isLatest(token))
                     showProgress(QStringLiteral("正在导入 %p%"), value);
             });
             const links::TaskObserver observer{std::ref(percent),
-                                               [&] { return stop->load() || context.stopRequested(); }};
+                                               [&] { return overtaken() || context.stopRequested(); }};
             // Rows reach the list in blocks, in file order, and only once the file was read whole: a file
             // that fails leaves the list as it was.
             return links::importIdFile(path, observer, [&](const links::IdBlock& block) {
                 context.postToUi([this, token, link, block] {
-                    if (token != m_importToken)
+                    if (!m_imports.isLatest(token))
                         return;
                     if (!m_importDelivering) {
                         m_model->restart(link);
@@ -246,10 +243,9 @@ void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTempl
             });
         },
         [this, token, link, shownPath](std::expected<links::IdRows, links::ImportError> result) {
-            if (token != m_importToken)
+            if (!m_imports.isLatest(token))
                 return;
             m_importRunning = false;
-            m_importStop.reset();
             updateProgressVisibility();
             if (result) {
                 if (!m_importDelivering) // an empty file still replaces the list
@@ -265,12 +261,9 @@ void LinksPanel::startImport(const std::filesystem::path& path, links::LinkTempl
 }
 
 void LinksPanel::stopImport() {
-    if (m_importStop)
-        m_importStop->store(true);
-    m_importStop.reset();
     if (!m_importRunning)
         return;
-    ++m_importToken; // drops whatever the stopped import still delivers
+    m_imports.dropAll(); // stops the import and drops whatever it still delivers
     m_importRunning = false;
     // A list the stopped import had half replaced would pass for a whole one: leave it empty instead.
     if (m_importDelivering)

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "app/support/latest_job.h"
 #include "tools/links/marketplace.h"
 
 #include <QString>
 #include <QWidget>
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class LinkListModel;
@@ -72,8 +71,7 @@ private:
     OpenFileChooser m_chooseFile;
 
     // The import in progress: a newer import or "清空" supersedes it, and its late rows are dropped.
-    quint64 m_importToken = 0;
-    std::shared_ptr<std::atomic<bool>> m_importStop;
+    ui::LatestJob m_imports; // only the latest import may fill the list; an older one stops
     bool m_importRunning = false;
     bool m_importDelivering = false; // its rows have started to replace the list
     int m_exportsRunning = 0;

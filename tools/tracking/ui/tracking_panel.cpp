@@ -113,17 +113,14 @@ void TrackingPanel::query() {
     // The company line is the first answer of every query; until it comes, it says the query runs.
     m_companyLine->setText(QStringLiteral("查询中…"));
     // Only the latest query may write the widgets: an older, slower one is dropped, its company line too.
-    const std::uint64_t queryNumber = ++m_latestQuery;
-    m_latestQueryForWorkers->store(queryNumber);
+    const ui::LatestJob::Number queryNumber = m_queries.start();
     ui::runInBackground(
         this,
         [this, which, number, hosts = hosts(), queryNumber,
-         latest = m_latestQueryForWorkers](ui::JobContext& context) -> ShownResult {
+         overtaken = m_queries.overtaken(queryNumber)](ui::JobContext& context) -> ShownResult {
             // Closing the window or starting a newer query abandons this one: its running request
             // stops and its later requests are not sent, instead of holding a worker until it ends.
-            const auto abandoned = [&context, &latest, queryNumber] {
-                return context.stopRequested() || latest->load() != queryNumber;
-            };
+            const auto abandoned = [&context, &overtaken] { return context.stopRequested() || overtaken(); };
             const tracking::QueryResult outcome = tracking::runQuery(
                 which, number, hosts,
                 [&abandoned](net::WebRequestOptions options) {
@@ -135,7 +132,7 @@ void TrackingPanel::query() {
                 [this, &context, queryNumber](const std::string& line) {
                     // Runs on the UI thread, and only while this panel lives.
                     context.postToUi([this, queryNumber, text = shownText(line, kMaxCompanyLineCharacters)] {
-                        if (queryNumber == m_latestQuery)
+                        if (m_queries.isLatest(queryNumber))
                             m_companyLine->setText(text);
                     });
                 });
@@ -144,7 +141,7 @@ void TrackingPanel::query() {
             return shownText(*outcome.result, kMaxResultCharacters);
         },
         [this, queryNumber](const ShownResult& shown) {
-            if (queryNumber == m_latestQuery)
+            if (m_queries.isLatest(queryNumber))
                 showResult(shown);
         });
 }

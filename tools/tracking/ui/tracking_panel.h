@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/support/latest_job.h"
 #include "tools/tracking/tracking.h"
 
 #include <QString>
 #include <QWidget>
 
-#include <atomic>
 #include <cstdint>
 #include <expected>
 #include <memory>
@@ -36,8 +36,5 @@ private:
     QRadioButton* m_interface1 = nullptr;
     QRadioButton* m_interface2 = nullptr;
     QPlainTextEdit* m_result = nullptr;
-    std::uint64_t m_latestQuery = 0; ///< numbers the queries; read and written on the UI thread
-    /// The latest query's number for the workers, which abandon an older query.
-    std::shared_ptr<std::atomic<std::uint64_t>> m_latestQueryForWorkers =
-        std::make_shared<std::atomic<std::uint64_t>>(0);
+    ui::LatestJob m_queries; ///< only the latest query may write the widgets; older ones are abandoned
 };
