@@ -17,6 +17,17 @@ void LineEndTable::grow(std::size_t lines) {
 
 namespace {
 
+// Records a line end for each set bit of `feeds` (bit k: a line feed at base + k). Inlined into each
+// kind, it compiles to that kind's instructions.
+[[gnu::always_inline]] inline void noteLineFeeds(std::uint64_t feeds, std::size_t base, LineEndTable& ends) {
+    ends.makeRoom(64);
+    std::uint32_t* const first = ends.next();
+    std::uint32_t* out = first;
+    for (; feeds; feeds &= feeds - 1)
+        *out++ = static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(__builtin_ctzll(feeds));
+    ends.advance(static_cast<std::size_t>(out - first));
+}
+
 #if VARROW_X86 && defined(__SSE2__)
 std::size_t notePlainBlocksSse2(const unsigned char* text, std::size_t from, std::size_t limit,
                                 LineEndTable& ends) {
@@ -36,13 +47,7 @@ std::size_t notePlainBlocksSse2(const unsigned char* text, std::size_t from, std
         const auto feedsOf = [&](__m128i bytes) {
             return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)))};
         };
-        std::uint64_t feeds = feedsOf(b0) | feedsOf(b1) << 16 | feedsOf(b2) << 32 | feedsOf(b3) << 48;
-        ends.makeRoom(64);
-        std::uint32_t* out = ends.next();
-        std::uint32_t* const first = out;
-        for (; feeds; feeds &= feeds - 1)
-            *out++ = static_cast<std::uint32_t>(i) + static_cast<std::uint32_t>(__builtin_ctzll(feeds));
-        ends.advance(static_cast<std::size_t>(out - first));
+        noteLineFeeds(feedsOf(b0) | feedsOf(b1) << 16 | feedsOf(b2) << 32 | feedsOf(b3) << 48, i, ends);
     }
     return i;
 }
@@ -62,17 +67,12 @@ std::size_t notePlainBlocksSse2(const unsigned char* text, std::size_t from, std
         const __m256i plain = _mm256_and_si256(_mm256_cmpgt_epi8(low, zero), _mm256_cmpgt_epi8(high, zero));
         if (_mm256_movemask_epi8(plain) != -1)
             break;
-        std::uint64_t feeds =
-            std::uint64_t{
-                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lineFeed)))} |
-            std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lineFeed)))}
-                << 32;
-        ends.makeRoom(64);
-        std::uint32_t* const first = ends.next();
-        std::uint32_t* out = first;
-        for (; feeds; feeds = _blsr_u64(feeds))
-            *out++ = static_cast<std::uint32_t>(i) + static_cast<std::uint32_t>(_tzcnt_u64(feeds));
-        ends.advance(static_cast<std::size_t>(out - first));
+        // (No lambda here: it would not share this function's wider target.)
+        const auto lowFeeds =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lineFeed)));
+        const auto highFeeds =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lineFeed)));
+        noteLineFeeds(lowFeeds | std::uint64_t{highFeeds} << 32, i, ends);
     }
     return i;
 }
