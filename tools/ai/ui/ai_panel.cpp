@@ -39,6 +39,30 @@ QString shownAnswer(const std::string& body) {
 
 } // namespace
 
+// The three generator pages, in tab order: what each asks for and the names of its controls.
+struct AiPanel::GeneratorPage {
+    ai::Generator generator;
+    const char16_t* caption;
+    const char16_t* placeholder;
+    const char16_t* emptyMessage;
+    const char16_t* labelText;
+    const char16_t* labelName;
+    const char16_t* inputName;
+    const char16_t* buttonName;
+    const char16_t* outputName;
+    const char16_t* timerName;
+};
+
+const AiPanel::GeneratorPage AiPanel::kPages[] = {
+    {ai::Generator::Encyclopedia, u"知识小百科", u"输入不懂的问题或概念，为你科普", u"查询信息不能为空",
+     u"想要问：", u"标签49", u"编辑框35", u"按钮16", u"编辑框36", u"时钟2"},
+    {ai::Generator::Article, u"写文章小助手", u"输入文章关键词，生成1篇原创文章",
+     u"文章的关键词，或关键句子不能为空", u"关键词：", u"标签50", u"编辑框37", u"按钮17", u"编辑框38",
+     u"时钟3"},
+    {ai::Generator::VideoScript, u"短视频脚本生成器", u"输入拍摄主题，生成一个短视频脚本",
+     u"拍摄主题词不能为空", u"主题词：", u"标签51", u"编辑框39", u"按钮18", u"编辑框40", u"时钟4"},
+};
+
 AiPanel::AiPanel(QWidget* pageBox, QWidget* mainWindow) : QGroupBox(pageBox), m_mainWindow(mainWindow) {
     setObjectName(QStringLiteral("分组框13"));
     setTitle(QStringLiteral("AI助手（免费接口，限制20-30秒左右生成一次）"));
@@ -52,58 +76,40 @@ AiPanel::AiPanel(QWidget* pageBox, QWidget* mainWindow) : QGroupBox(pageBox), m_
     layout->setContentsMargins(7, 6, 7, 7);
     layout->addWidget(tabs);
 
-    GeneratorUi& encyclopedia = m_generators[0];
-    encyclopedia.generator = ai::Generator::Encyclopedia;
-    encyclopedia.placeholder = QStringLiteral("输入不懂的问题或概念，为你科普");
-    encyclopedia.emptyMessage = QStringLiteral("查询信息不能为空");
-    buildPage(tabs, encyclopedia, QStringLiteral("知识小百科"), QStringLiteral("标签49"),
-              QStringLiteral("想要问："), QStringLiteral("编辑框35"), QStringLiteral("按钮16"),
-              QStringLiteral("编辑框36"), QStringLiteral("时钟2"));
-
-    GeneratorUi& article = m_generators[1];
-    article.generator = ai::Generator::Article;
-    article.placeholder = QStringLiteral("输入文章关键词，生成1篇原创文章");
-    article.emptyMessage = QStringLiteral("文章的关键词，或关键句子不能为空");
-    buildPage(tabs, article, QStringLiteral("写文章小助手"), QStringLiteral("标签50"),
-              QStringLiteral("关键词："), QStringLiteral("编辑框37"), QStringLiteral("按钮17"),
-              QStringLiteral("编辑框38"), QStringLiteral("时钟3"));
-
-    GeneratorUi& script = m_generators[2];
-    script.generator = ai::Generator::VideoScript;
-    script.placeholder = QStringLiteral("输入拍摄主题，生成一个短视频脚本");
-    script.emptyMessage = QStringLiteral("拍摄主题词不能为空");
-    buildPage(tabs, script, QStringLiteral("短视频脚本生成器"), QStringLiteral("标签51"),
-              QStringLiteral("主题词："), QStringLiteral("编辑框39"), QStringLiteral("按钮18"),
-              QStringLiteral("编辑框40"), QStringLiteral("时钟4"));
+    for (std::size_t index = 0; index < m_generators.size(); ++index)
+        buildPage(tabs, m_generators[index], kPages[index]);
+    static_assert(std::size(kPages) == std::tuple_size_v<decltype(m_generators)>);
 }
 
-void AiPanel::buildPage(QTabWidget* tabs, GeneratorUi& generator, const QString& caption,
-                        const QString& labelName, const QString& labelText, const QString& inputName,
-                        const QString& buttonName, const QString& outputName, const QString& timerName) {
-    auto* page = new QWidget;
-    tabs->addTab(page, caption);
+void AiPanel::buildPage(QTabWidget* tabs, GeneratorUi& generator, const GeneratorPage& description) {
+    generator.generator = description.generator;
+    generator.placeholder = QString::fromUtf16(description.placeholder);
+    generator.emptyMessage = QString::fromUtf16(description.emptyMessage);
 
-    auto* label = new QLabel(labelText, page);
-    label->setObjectName(labelName);
+    auto* page = new QWidget;
+    tabs->addTab(page, QString::fromUtf16(description.caption));
+
+    auto* label = new QLabel(QString::fromUtf16(description.labelText), page);
+    label->setObjectName(QString::fromUtf16(description.labelName));
 
     generator.input = new QLineEdit(generator.placeholder, page);
-    generator.input->setObjectName(inputName);
+    generator.input->setObjectName(QString::fromUtf16(description.inputName));
     generator.input->setMinimumHeight(32);
     generator.input->setCursorPosition(0);
     generator.input->installEventFilter(this);
 
     generator.button = new QPushButton(QStringLiteral("生成"), page);
-    generator.button->setObjectName(buttonName);
+    generator.button->setObjectName(QString::fromUtf16(description.buttonName));
     generator.button->setMinimumHeight(36);
     // Wide enough for the longest count-down caption, so the button never changes size.
     generator.button->setMinimumWidth(
         generator.button->fontMetrics().horizontalAdvance(QStringLiteral("生成20")) + 16);
 
     generator.output = new QPlainTextEdit(page);
-    generator.output->setObjectName(outputName);
+    generator.output->setObjectName(QString::fromUtf16(description.outputName));
 
     generator.timer = new QTimer(this);
-    generator.timer->setObjectName(timerName);
+    generator.timer->setObjectName(QString::fromUtf16(description.timerName));
     generator.timer->setInterval(1000);
 
     auto* grid = new QGridLayout(page);

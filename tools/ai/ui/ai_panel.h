@@ -41,9 +41,10 @@ private:
         ui::LatestJob requests; ///< only the latest request may fill the output box
     };
 
-    void buildPage(QTabWidget* tabs, GeneratorUi& generator, const QString& caption, const QString& labelName,
-                   const QString& labelText, const QString& inputName, const QString& buttonName,
-                   const QString& outputName, const QString& timerName);
+    struct GeneratorPage;
+    static const GeneratorPage kPages[3];
+
+    void buildPage(QTabWidget* tabs, GeneratorUi& generator, const GeneratorPage& description);
     void generate(GeneratorUi& generator);
     void coolDownStep(GeneratorUi& generator);
 
